@@ -1,0 +1,41 @@
+// The window size, the frame clock and the view mode; owns start-up and the frame loop's
+// idle and display handlers. Picking's ray tests live here too (defined with the picking code).
+#pragma once
+
+#include "app/Vec3.h"
+
+#include <cstdint>
+
+enum class ViewMode : int32_t {
+    Overview = 0,   // the whole hall; a left click picks
+    Focused = 1,    // the camera is at the selected person; number keys act
+    Travelling = 2, // the camera moves to the person or back home
+};
+
+class AppState {
+  public:
+    int32_t width = 0;          // window pixels
+    int32_t height = 0;         // window pixels
+    float previousTimeMs = 0.0f; // GLUT elapsed time at the previous idle call
+    float currentTimeMs = 0.0f;  // GLUT elapsed time at the latest idle call
+    float frameDeltaMs = 0.0f;   // whole milliseconds between the two latest idle calls
+    ViewMode viewMode = ViewMode::Overview;
+
+    // Created on first use (just after the window, sampling the clock); GLUT thread only.
+    static AppState& instance();
+    AppState();
+
+    // The fixed GL state, the generator's seed, the crowd, the title, sound and the card.
+    bool initialise(int windowId, int newWidth, int newHeight);
+    void idle();
+    void display();
+    // The idle handler's clock step, from GLUT's elapsed milliseconds.
+    void advanceClock(float nowMs);
+
+    // Ray against triangle over the whole line, both faces; the hit from barycentric weights.
+    static bool intersectTriangle(Vec3 origin, Vec3 direction, Vec3 t0, Vec3 t1, Vec3 t2,
+                                  Vec3& hit);
+    // Triangles (q0, q2, q3) then (q0, q3, q1).
+    static bool intersectQuad(Vec3 origin, Vec3 direction, Vec3 q0, Vec3 q1, Vec3 q2, Vec3 q3,
+                              Vec3& hit);
+};

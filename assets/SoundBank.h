@@ -1,0 +1,29 @@
+// All sound: ten preloaded samples played by index, one looping music stream and its loudness.
+// Nothing outside the bank sees the audio library; without an audio device it stays silent.
+#pragma once
+
+#include <cstdint>
+
+constexpr int soundSampleCount = 10;
+
+class SoundBank {
+  public:
+    uint32_t musicStream = 0;                // the current music stream; 0 = none
+    uint32_t samples[soundSampleCount] = {}; // handles by index; 0 = not loaded
+    float level = 0.0f;                      // last musicLevel result, 0 to 1
+
+    // Created on first use; GLUT thread only.
+    static SoundBank& instance();
+
+    // Opens the audio output and loads the ten samples; once, at start-up.
+    void init();
+    // Plays sample index (0 to 9) from its start on a fresh channel; returns that channel's handle.
+    uint32_t playSample(int32_t index);
+    // Replaces the looping music stream with the file's.
+    void playMusic(const char* path);
+    // The music's own output level, 0 to 1; 0 while no music plays.
+    float musicLevel();
+
+    // Left level in the low 16 bits, right in the high, each 0 to 32768: their mean over 32768.
+    static float levelFromWord(uint32_t word);
+};

@@ -1,0 +1,83 @@
+#include "assets/TextureRegistry.h"
+
+#include "assets/TgaImage.h"
+
+#include <GL/gl.h>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+bool hasTgaExtension(const char* path) {
+    const char* dot = std::strrchr(path, '.');
+    if (!dot || std::strlen(dot) != 4)
+        return false;
+    const char* expected = ".tga";
+    for (int i = 0; i < 4; ++i)
+        if (std::tolower(static_cast<unsigned char>(dot[i])) != expected[i])
+            return false;
+    return true;
+}
+} // namespace
+
+uint32_t loadTexture(const char* path) {
+    if (!hasTgaExtension(path))
+        return 0;
+    TgaImage image;
+    if (!image.load(path) || image.bitsPerPixel != 32) {
+        image.release();
+        return 0; // unreadable, or an 8-bit picture
+    }
+    GLuint name = 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, image.pixels);
+    image.release();
+    return name;
+}
+
+TextureRegistry& TextureRegistry::instance() {
+    static TextureRegistry registry;
+    return registry;
+}
+
+TextureRegistry::TextureRegistry() {
+    quadList = glGenLists(1);
+    glNewList(quadList, GL_COMPILE);
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    // Texture row t = 0 on the top edge: pictures arrive top row first and show upright.
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-1.0f, -1.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(1.0f, -1.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(1.0f, 1.0f, 0.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-1.0f, 1.0f, 0.0f);
+    glEnd();
+    glEndList();
+}
+
+int32_t TextureRegistry::registerSprite(const std::string& name, const char* path, bool blend) {
+    names.push_back(name);
+    sprites.push_back(Sprite{loadTexture(path), blend});
+    return static_cast<int32_t>(sprites.size()) - 1;
+}
+
+int32_t TextureRegistry::indexOf(const std::string& name) const {
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name)
+            return static_cast<int32_t>(i);
+    std::printf("Index not found %s! \n", name.c_str());
+    std::fflush(stdout);
+    std::getchar(); // the console holds the message until the user answers
+    std::exit(1);
+}

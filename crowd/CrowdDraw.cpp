@@ -1,0 +1,18 @@
+#include "crowd/Crowd.h"
+
+#include "assets/TextureRegistry.h"
+
+void Crowd::draw() const {
+    const TextureRegistry& registry = TextureRegistry::instance();
+    // Backdrop and floor are opaque sprites: their alpha threshold has no effect.
+    registry.sprite(backdropSprite)
+        .draw({-1.0f, 0.0f, -80.0f}, {225.0f, 150.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 0.0f}, 0.0f);
+    // A quarter turn about -x lays the floor flat, facing up.
+    registry.sprite(floorSprite)
+        .draw({0.0f, -20.0f, 100.0f}, {200.0f, 150.0f, 1.0f}, {90.0f, -1.0f, 0.0f, 0.0f}, 0.0f);
+    for (const CellList& list : grid)
+        for (const std::unique_ptr<Person>& person : list)
+            person->draw();
+    // Last of all, after every person.
+    selectorMarker.draw();
+}

@@ -1,0 +1,75 @@
+#include "crowd/Person.h"
+
+#include "app/AppState.h"
+#include "app/Random.h"
+#include "assets/TextureRegistry.h"
+#include "crowd/Crowd.h"
+
+#include <algorithm>
+#include <cmath>
+
+Person::Person(int32_t face, int32_t body) : faceFrame(face), bodyKind(body) {
+    // Remainders of draws up to 32767 are uneven: the crowd is denser toward -x and the front.
+    const float x = static_cast<float>(randomDraw() % 20000 - 10000) * 0.01f;
+    const float z = static_cast<float>(randomDraw() % 10000) * 0.01f;
+    headPos = {x, 0.0f, z};
+    bodyPos = {x, -10.0f, z};
+    bobRate = static_cast<float>(randomDraw() % 1000) * 0.001f;
+    bobPhase = static_cast<float>(randomDraw() % 10000) * 0.1f;
+    targetPos = headPos;
+    homePos = headPos;
+    gunOnLeft = (randomDraw() % 1000) % 2 == 1 ? 1 : 0;
+    burnCheckTimer = static_cast<float>(randomDraw() % 10000) * 0.1f;
+    singCheckTimer = static_cast<float>(randomDraw() % 10000) * 0.1f;
+    fireIndex = randomDraw() % crowdFires;
+    if ((randomDraw() % 10000) % 2 == 0) {
+        fireFlip = 1.0f;
+        fireHeight = 7.5f;
+    } else {
+        fireFlip = -1.0f;
+        fireHeight = 6.5f;
+    }
+}
+
+void Person::setSprites(const PersonSprites& sprites) {
+    std::copy(std::begin(sprites.faces), std::end(sprites.faces), faceSprites);
+    std::copy(std::begin(sprites.bodies), std::end(sprites.bodies), bodySprites);
+    std::copy(std::begin(sprites.mouths), std::end(sprites.mouths), mouthSprites);
+    gunLeftSprite = sprites.gunLeft;
+    gunRightSprite = sprites.gunRight;
+}
+
+void Person::draw() const {
+    if (state < PersonState::Idle || state > PersonState::Burning)
+        return;
+    const TextureRegistry& registry = TextureRegistry::instance();
+    const float cutoutAlphaRef = 0.95f; // only nearly opaque texels write colour and depth
+    const Rotation upright{0.0f, 0.0f, 0.0f, 1.0f};
+
+    // Sway and bob share the person's rate and phase, 2.6 radians apart; the one-three-hundredth
+    // constant is a double, so the angle is taken in double precision.
+    const double oneThreeHundredth = 0.0033333333333333335;
+    const float t = AppState::instance().currentTimeMs;
+    const double angle = static_cast<double>(t * bobRate) * oneThreeHundredth + bobPhase;
+    const float sway = static_cast<float>(std::sin(angle + 2.6) * 0.5 * 0.2);
+    const float bob = static_cast<float>(std::sin(angle) * 0.5 * 0.19);
+    const Vec3 face{headPos.x, headPos.y + bob, headPos.z};
+
+    if (state == PersonState::Armed) {
+        const bool onLeft = gunOnLeft != 0;
+        const Vec3 hand{onLeft ? bodyPos.x - 6.0f : bodyPos.x + 6.0f, bodyPos.y + 6.0f, bodyPos.z};
+        registry.sprite(onLeft ? gunRightSprite : gunLeftSprite)
+            .draw(hand, {4.0f, 1.5f, 3.0f}, upright, cutoutAlphaRef);
+    }
+    registry.sprite(bodySprites[bodyKind])
+        .draw(bodyPos, {bodyWidth + sway, bodyHeight, bodyDepth}, upright, cutoutAlphaRef);
+    registry.sprite(faceSprites[faceFrame]).draw(face, faceScale, upright, cutoutAlphaRef);
+
+    if (state == PersonState::Singing) {
+        // Drawn after the face at the same depth: the depth test passes equal depths.
+        registry.sprite(mouthSprites[mouthFrame]).draw(face - mouthOffset, mouthScale, upright, 0.0f);
+    } else if (state == PersonState::Burning) {
+        Crowd::instance().fires[fireIndex].draw({face.x, face.y + 7.0f, face.z},
+                                                {fireWidth, fireHeight, fireFlip});
+    }
+}

@@ -1,0 +1,122 @@
+#include "interaction/InputController.h"
+
+#include "app/AppState.h"
+#include "app/Random.h"
+#include "assets/OptionCard.h"
+#include "assets/SoundBank.h"
+#include "crowd/Crowd.h"
+#include "interaction/Picking.h"
+
+#include <GL/freeglut.h>
+#include <cstdio>
+#include <cstdlib>
+
+bool musicPending = true;
+bool fireLoopPending = true;
+
+namespace {
+constexpr int firstFireStartSample = 0; // samples 0 to 3
+constexpr int fireLoopSample = 4;
+constexpr int firstCrowdVoiceSample = 8; // samples 8 and 9
+constexpr const char* musicPath = "./audio/adagio_vocal.mp3";
+} // namespace
+
+InputController& InputController::instance() {
+    static InputController controller;
+    return controller;
+}
+
+void InputController::onMotion(int, int) {}
+
+void InputController::onPassiveMotion(int x, int y) {
+    mouseX = static_cast<float>(x);
+    mouseY = static_cast<float>(y);
+    intersectFloor(screenRay(x, y), frontFloorQuad, floorPoint);
+}
+
+void InputController::onMouse(int button, int state, int x, int y) {
+    mouseX = static_cast<float>(x);
+    mouseY = static_cast<float>(y);
+    if (state == GLUT_DOWN) {
+        // Only the press looks at the back half of the floor.
+        if (button == GLUT_LEFT_BUTTON)
+            intersectFloor(screenRay(x, y), wholeFloorQuad, floorPoint);
+        return;
+    }
+    if (state != GLUT_UP)
+        return;
+    if (!running) {
+        running = 1; // the release that starts the scene does nothing else
+        return;
+    }
+    if (button != GLUT_LEFT_BUTTON)
+        return;
+    const Ray ray = screenRay(x, y);
+    Vec3 hit;
+    if (!intersectFloor(ray, frontFloorQuad, hit))
+        return;
+    std::printf("X:%f Y:%f Z:%f \n", static_cast<double>(ray.origin.x),
+                static_cast<double>(ray.origin.y), static_cast<double>(ray.origin.z));
+    nearPoint = ray.origin;
+    if (AppState::instance().viewMode == ViewMode::Overview) {
+        Crowd::instance().pickNearest(hit);
+        SoundBank::instance().playSample(firstCrowdVoiceSample + randomDraw() % 2);
+    }
+    floorPoint = hit;
+}
+
+void InputController::updateFrame() {
+    // The ray's origin is the cursor's point on the near plane.
+    const Ray ray = screenRay(static_cast<int>(mouseX), static_cast<int>(mouseY));
+    nearPoint = ray.origin;
+    intersectFloor(ray, frontFloorQuad, floorPoint);
+}
+
+void InputController::onKeyboard(unsigned char key, int, int) {
+    const bool focused = AppState::instance().viewMode == ViewMode::Focused;
+    Crowd& crowd = Crowd::instance();
+    Person* const selected = crowd.selectedPerson;
+    switch (key) {
+    case 27:
+        std::exit(0);
+    case '1':
+        if (!focused)
+            return;
+        if (selected) {
+            selected->state = PersonState::Singing;
+            if (musicPending) {
+                SoundBank::instance().playMusic(musicPath);
+                musicPending = false;
+            }
+        }
+        break;
+    case '2':
+        if (!focused)
+            return;
+        if (selected)
+            selected->state = PersonState::Armed;
+        break;
+    case '3':
+        if (!focused)
+            return;
+        if (selected) {
+            selected->state = PersonState::Burning;
+            SoundBank::instance().playSample(firstFireStartSample + randomDraw() % 4);
+            if (fireLoopPending) {
+                SoundBank::instance().playSample(fireLoopSample);
+                fireLoopPending = false;
+            }
+        }
+        break;
+    case '4':
+        break; // in every mode and phase
+    default:
+        return;
+    }
+    // The common ending: everybody home, the camera back, the card away.
+    crowd.sendAllHome();
+    crowd.zoomingOut = 1;
+    OptionCard::instance().swingOut();
+}
+
+void InputController::onOtherKey(int, int, int) {}
