@@ -1,5 +1,17 @@
 #include "crowd/CellGrid.h"
 
+namespace {
+// Truncates toward zero; a point off the floor (a floor hit rounded just past the far edge, or
+// a NaN) gets the nearest edge cell instead of an index outside the grid.
+int32_t onGrid(double value, int32_t cells) {
+    if (!(value >= 0.0))
+        return 0;
+    if (value >= static_cast<double>(cells))
+        return cells - 1;
+    return static_cast<int32_t>(value);
+}
+} // namespace
+
 Cell cellOf(float x, float z) {
     // The far edges are pulled in so that they stay in the last column and row.
     if (x == 100.0f)
@@ -15,5 +27,5 @@ Cell cellOf(float x, float z) {
     const float row = static_cast<float>(static_cast<double>(z + 0.0f) *
                                          static_cast<double>(1000.0f) *
                                          static_cast<double>(0.0001f));
-    return {static_cast<int32_t>(column), static_cast<int32_t>(row)};
+    return {onGrid(column, gridColumns), onGrid(static_cast<double>(row), gridRows)};
 }

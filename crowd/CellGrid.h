@@ -13,6 +13,7 @@ struct Cell {
 };
 
 // The one cell function: loading, the pick and movement all file people by it.
+// Points off the floor get the nearest edge cell, never one outside the grid.
 Cell cellOf(float x, float z);
 
 inline int32_t cellIndex(int32_t cellX, int32_t cellZ) { return cellX * gridRows + cellZ; }
