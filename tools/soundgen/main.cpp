@@ -1,0 +1,75 @@
+// Synthesises every sound the program reads and writes them as MP3 files into the folder given
+// on the command line. The same build always writes the same sounds.
+#include "tools/soundgen/CrowdVoices.h"
+#include "tools/soundgen/ExplosionSounds.h"
+#include "tools/soundgen/FireSounds.h"
+#include "tools/soundgen/Mp3Writer.h"
+#include "tools/soundgen/Music.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct SoundFile {
+    const char* name;
+    int kilobitsPerSecond; // short effects need less than the music
+    std::function<Sound()> make;
+};
+
+bool writeSound(const std::string& folder, const SoundFile& file) {
+    const Sound sound = file.make();
+    const std::string path = folder + "/" + file.name;
+    if (!writeMp3AtBitrate(path.c_str(), sound.left, sound.right, file.kilobitsPerSecond)) {
+        std::printf("soundgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("soundgen: %-24s %6.2f s  peak %.2f\n", file.name, sound.seconds(), sound.peak());
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::printf("usage: soundgen OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const auto started = std::chrono::steady_clock::now();
+
+    const SoundFile music = {"adagio_vocal.mp3", 128, makeAdagio};
+    const std::vector<SoundFile> effects = {
+        {"firestart01.mp3", 96, [] { return makeFireStart(0); }},
+        {"firestart02.mp3", 96, [] { return makeFireStart(1); }},
+        {"firestart03.mp3", 96, [] { return makeFireStart(2); }},
+        {"firestart04.mp3", 96, [] { return makeFireStart(3); }},
+        {"fireloop.mp3", 96, makeFireLoop},
+        {"distantExplosion01.mp3", 64, [] { return makeDistantExplosion(0); }},
+        {"distantExplosion02.mp3", 64, [] { return makeDistantExplosion(1); }},
+        {"distantExplosion03.mp3", 64, [] { return makeDistantExplosion(2); }},
+        {"ooo_01.mp3", 96, [] { return makeCrowdOoo(0); }},
+        {"ooo_02.mp3", 96, [] { return makeCrowdOoo(1); }},
+    };
+
+    // The long music takes about as long as all the effects together: it gets a core of its own.
+    bool musicWritten = false;
+    std::thread musicThread([&] { musicWritten = writeSound(folder, music); });
+    bool effectsWritten = true;
+    for (const SoundFile& file : effects) {
+        effectsWritten = writeSound(folder, file) && effectsWritten;
+    }
+    musicThread.join();
+
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    std::printf("soundgen: %s in %.1f s\n", folder.c_str(), took.count());
+    return musicWritten && effectsWritten ? 0 : 1;
+}
