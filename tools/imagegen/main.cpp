@@ -1,0 +1,105 @@
+// Paints every picture the program reads into the folder given on the command line.
+#include "BodyPictures.h"
+#include "EffectPictures.h"
+#include "FacePictures.h"
+#include "HallPictures.h"
+#include "ScreenPictures.h"
+#include "TextPainter.h"
+#include "TgaWriter.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct PictureJob {
+    std::string file;
+    TgaFormat format;
+    std::function<Raster()> paint;
+};
+
+// The pictures are written in every layout the program's reader takes, so its own assets
+// exercise all of them.
+constexpr TgaFormat runTop32{true, true, 32};
+constexpr TgaFormat runBottom32{true, false, 32};
+constexpr TgaFormat plainTop32{false, true, 32};
+constexpr TgaFormat plainBottom32{false, false, 32};
+constexpr TgaFormat runTop24{true, true, 24};
+constexpr TgaFormat runBottom24{true, false, 24};
+constexpr TgaFormat plainBottom24{false, false, 24};
+
+std::vector<PictureJob> catalogue(const Raster& hall, TextPainter& bold, TextPainter& regular) {
+    std::vector<PictureJob> jobs;
+    jobs.push_back(
+        {"titlescreen.tga", runBottom24, [&] { return paintTitle(hall, bold, regular); }});
+    for (int kind = 0; kind < 6; ++kind) {
+        for (int variant = 0; variant < 2; ++variant) {
+            const std::string name =
+                "face" + std::to_string(kind) + std::to_string(variant) + ".tga";
+            const TgaFormat format = (kind + variant) % 2 == 0 ? runTop32 : plainBottom32;
+            jobs.push_back({name, format, [=] { return paintFace(kind, variant); }});
+        }
+        const TgaFormat bodyFormat = kind % 2 == 0 ? runBottom32 : plainTop32;
+        jobs.push_back(
+            {"body" + std::to_string(kind) + ".tga", bodyFormat, [=] { return paintBody(kind); }});
+    }
+    for (int kind = 0; kind < 3; ++kind) {
+        const TgaFormat format = kind == 1 ? runBottom32 : plainTop32;
+        jobs.push_back(
+            {"mouth" + std::to_string(kind) + ".tga", format, [=] { return paintMouth(kind); }});
+    }
+    jobs.push_back({"gunhand_left.tga", runTop32, [] { return paintGunHand(true); }});
+    jobs.push_back({"gunhand_right.tga", plainBottom32, [] { return paintGunHand(false); }});
+    for (int frame = 0; frame < 5; ++frame) {
+        const TgaFormat format = frame % 2 == 0 ? runTop32 : runBottom32;
+        jobs.push_back(
+            {"fire" + std::to_string(frame) + ".tga", format, [=] { return paintFire(frame); }});
+    }
+    jobs.push_back({"lightShaft.tga", plainBottom32, [] { return paintLightShaft(); }});
+    jobs.push_back({"selected.tga", runTop32, [] { return paintSelected(); }});
+    jobs.push_back({"theHall.tga", runTop24, [&] { return hall; }});
+    jobs.push_back({"floorplane.tga", plainBottom24, [] { return paintFloor(); }});
+    jobs.push_back({"optionCard.tga", runBottom32, [&] { return paintOptionCard(bold, regular); }});
+    return jobs;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: imagegen <output folder>\n");
+        return 2;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+
+    TextPainter bold(IMAGEGEN_FONT_BOLD);
+    TextPainter regular(IMAGEGEN_FONT_REGULAR);
+    if (!bold.ready() || !regular.ready()) {
+        std::fprintf(stderr, "imagegen: cannot open the fonts %s and %s\n", IMAGEGEN_FONT_BOLD,
+                     IMAGEGEN_FONT_REGULAR);
+        return 1;
+    }
+
+    // The title screen shows the hall too, so the backdrop is painted once for both.
+    const Raster hall = paintHall();
+    const std::vector<PictureJob> jobs = catalogue(hall, bold, regular);
+    for (const PictureJob& job : jobs) {
+        const std::string path = (folder / job.file).string();
+        if (!TgaWriter::write(path, job.paint(), job.format)) {
+            std::fprintf(stderr, "imagegen: cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("imagegen: %zu pictures in %s (%.2f s)\n", jobs.size(), folder.string().c_str(),
+                seconds);
+    return 0;
+}
