@@ -28,4 +28,4 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
-"$root/scripts/fuzz.sh" 60
+"$root/scripts/fuzz.sh" 60 "$build"
