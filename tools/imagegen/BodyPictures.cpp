@@ -94,15 +94,17 @@ void paintButtons(Raster& r, const Frame& f, float u, float fromV, float toV, in
                                     static_cast<float>(std::max(1, count - 1));
         r.fill(f.circle(u, v, radius + 0.04f), outlineOf(c));
         r.fill(f.circle(u, v, radius),
-               radialGradient(f.at(u - 0.04f, 0).x, f.at(0, v - 0.04f).y, f.pixels(radius * 1.4f),
-                              shade(c, 1.3f), shade(c, 0.8f)));
+               radialGradient(f.at(u - 0.04f, 0.0f).x, f.at(0.0f, v - 0.04f).y,
+                              f.pixels(radius * 1.4f), shade(c, 1.3f), shade(c, 0.8f)));
     }
 }
 
-// Hard alpha and a darker rim, as the program draws bodies with an alpha test at 0.95.
+// Hard alpha and a darker rim, as the program draws bodies with an alpha test at 0.95; the
+// clothes are toned down a little to sit in the dim hall.
 Raster finished(Raster r) {
     r.hardenAlpha();
     r.shadeRim(3.0f, 0.3f);
+    r.fillAll(solid(rgb(0x000000, 0.08f)), Blend::Atop);
     r.bleedColour(3);
     return r;
 }
@@ -123,7 +125,7 @@ Raster paintSuit() {
     fillOutlined(
         r, f,
         f.polygon({{-0.14f, 1.35f}, {0.14f, 1.35f}, {0.2f, 3.6f}, {0.0f, 4.0f}, {-0.2f, 3.6f}}),
-        verticalGradient(f.at(0, 1.3f).y, rgb(0xc02830), f.at(0, 4.0f).y, rgb(0x801820)),
+        verticalGradient(f.at(0.0f, 1.3f).y, rgb(0xc02830), f.at(0.0f, 4.0f).y, rgb(0x801820)),
         rgb(0x801820));
     fillOutlined(r, f, f.box(-0.16f, 1.08f, 0.16f, 1.38f, 0.05f), solid(rgb(0xb02028)),
                  rgb(0xb02028));
@@ -158,7 +160,7 @@ Raster paintRedDress() {
         fillOutlined(r, f,
                      f.ellipse(side * 0.5f, 17.62f, 0.36f, 0.34f)
                          .unitedWith(f.box(side * 0.2f, 17.2f, side * 0.8f, 17.5f))
-                         .intersectedWith(f.box(-2, 16, 2, 17.98f)),
+                         .intersectedWith(f.box(-2.0f, 16.0f, 2.0f, 17.98f)),
                      cloth(f, rgb(0xc02030), side * 0.5f, 0.4f, 12), rgb(0xc02030));
     // The skirt flares from the waist to mid-calf; soft folds run down it.
     const Shape skirt = f.polygon({{-1.05f, 6.6f},
@@ -187,7 +189,7 @@ Raster paintRedDress() {
                  solid(rgb(0x2a2024)), rgb(0x1c1416));
     for (const float side : {-1.0f, 1.0f}) {
         fillCloth(r, f, arm(f, side, 9.3f, 0.36f, 0.27f), rgb(0x1e1a1e), side * 1.52f, 0.36f, 14);
-        fillCloth(r, f, f.ellipse(side * 1.45f, 2.35f, 0.5f, 0.55f), dress, side * 1.45f, 0.5f, 15);
+        fillCloth(r, f, f.ellipse(side * 1.42f, 2.1f, 0.46f, 0.36f), dress, side * 1.45f, 0.5f, 15);
     }
     paintHands(r, f, 9.75f, rgb(0x242024));
     return finished(std::move(r));
@@ -373,13 +375,13 @@ Raster paintGunHand(bool pointsRight) {
 
     // The arm lies across the picture, so its cloth is lit from above.
     fillOutlined(r, f, f.capsule({-0.6f, 0.3f}, 0.62f, {3.35f, 0.2f}, 0.5f),
-                 verticalGradient(f.at(0, -0.4f).y, shade(sleeve, 1.35f), f.at(0, 0.85f).y,
+                 verticalGradient(f.at(0.0f, -0.4f).y, shade(sleeve, 1.35f), f.at(0.0f, 0.85f).y,
                                   shade(sleeve, 0.6f)),
                  sleeve);
     r.fill(f.arc({1.2f, -0.05f}, {1.6f, 0.3f}, {2.0f, 0.6f}, 0.03f), outlineOf(sleeve));
     fillOutlined(r, f, f.box(3.15f, -0.32f, 3.6f, 0.72f, 0.1f), solid(rgb(0xe8e4da)),
                  rgb(0xe8e4da));
-    fillOutlined(r, f, f.box(3.5f, -0.18f, 4.0f, 0.58f, 0.15f), cloth(f, handSkin, 0, 9, 62),
+    fillOutlined(r, f, f.box(3.5f, -0.18f, 4.0f, 0.58f, 0.15f), cloth(f, handSkin, 3.75f, 0.3f, 62),
                  handSkin);
 
     // The pistol: grip in the fist, frame and barrel pointing away from the body.
@@ -396,9 +398,10 @@ Raster paintGunHand(bool pointsRight) {
                                   {5.5f, -0.38f},
                                   {5.3f, -0.28f},
                                   {3.95f, -0.28f}});
-    fillOutlined(r, f, body,
-                 verticalGradient(f.at(0, -1.0f).y, rgb(0x8a909a), f.at(0, -0.3f).y, rgb(0x24262c)),
-                 steel);
+    fillOutlined(
+        r, f, body,
+        verticalGradient(f.at(0.0f, -1.0f).y, rgb(0x8a909a), f.at(0.0f, -0.3f).y, rgb(0x24262c)),
+        steel);
     r.fill(f.box(4.0f, -0.9f, 7.7f, -0.8f), rgb(0xc8ccd4, 0.7f));
     r.fill(f.box(7.45f, -1.12f, 7.62f, -0.92f), steel);
     r.fill(f.box(3.88f, -1.08f, 4.12f, -0.9f, 0.05f), steel);

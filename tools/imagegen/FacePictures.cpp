@@ -53,9 +53,9 @@ Paint hairPaint(const Frame& f, const Colour& base, float sheenV, uint32_t seed)
     return [=](float x, float y) {
         const float u = f.u(x);
         const float v = f.v(y);
-        const float strands = Noise::value(u * 14.0f, v * 2.0f, seed);
+        const float strands = Noise::value(u * 10.0f + std::sin(v * 2.5f) * 0.8f, v * 1.5f, seed);
         const float sheen = std::exp(-(v - sheenV) * (v - sheenV) * 6.0f) * 0.25f;
-        return shade(base, 0.72f + 0.45f * strands + sheen);
+        return shade(base, 0.78f + 0.34f * strands + sheen);
     };
 }
 
@@ -64,9 +64,11 @@ Paint curlPaint(const Frame& f, const Colour& base, uint32_t seed) {
     return [=](float x, float y) {
         const float u = f.u(x);
         const float v = f.v(y);
-        const float curls = Noise::fractal(u * 7.0f, v * 7.0f, 2, seed);
+        // Contours of a slow noise make small rings and squiggles.
+        const float n = Noise::fractal(u * 3.0f, v * 3.0f, 2, seed);
+        const float curls = 0.5f + 0.5f * std::sin(n * 28.0f);
         const float top = clamp01(-v * 0.2f + 0.3f);
-        return shade(base, 0.6f + 0.8f * curls * curls + top * 0.2f);
+        return shade(base, 0.68f + 0.38f * curls + top * 0.25f);
     };
 }
 
@@ -218,16 +220,17 @@ Raster paintYoungMan(int variant) {
     const Paint hairShade = hairPaint(f, hair, -1.4f, 11);
 
     paintNeck(r, f, h);
-    fillOutlined(r, f,
-                 f.ellipse(0.0f, -0.55f, 1.58f, 1.42f).intersectedWith(f.box(-3, -3, 3, 0.15f)),
-                 hairShade, outlineOf(hair));
+    fillOutlined(
+        r, f,
+        f.ellipse(0.0f, -0.55f, 1.58f, 1.42f).intersectedWith(f.box(-3.0f, -3.0f, 3.0f, 0.15f)),
+        hairShade, outlineOf(hair));
     paintEars(r, f, h);
     paintFaceOval(r, f, h);
     paintBrows(r, f, h, 0.06f);
     paintFeatures(r, f, h);
     // The fringe sweeps away from the parting across the forehead.
     const Shape crown =
-        f.ellipse(0.0f, -0.62f, 1.5f, 1.28f).intersectedWith(f.box(-3, -3, 3, -0.92f));
+        f.ellipse(0.0f, -0.62f, 1.5f, 1.28f).intersectedWith(f.box(-3.0f, -3.0f, 3.0f, -0.92f));
     const Shape sweep = f.polygon({{side * -0.45f, -1.7f},
                                    {side * -0.42f, -0.98f},
                                    {side * 0.2f, -0.86f},
@@ -287,7 +290,7 @@ Raster paintWomanWithBun(int variant) {
     // Hair parted in the middle and drawn back, then the bun on top.
     const Shape front = f.ellipse(-0.72f, 0.05f, 0.95f, 0.72f)
                             .unitedWith(f.ellipse(0.72f, 0.05f, 0.95f, 0.72f))
-                            .intersectedWith(f.box(-3, -2, 3, 0.42f))
+                            .intersectedWith(f.box(-3.0f, -2.0f, 3.0f, 0.42f))
                             .unitedWith(f.box(-1.42f, 0.0f, -1.12f, 1.6f, 0.12f))
                             .unitedWith(f.box(1.12f, 0.0f, 1.42f, 1.6f, 0.12f));
     fillOutlined(r, f, f.ellipse(0.0f, -2.05f, 1.15f, 1.12f), hairShade, outlineOf(hair));
@@ -390,12 +393,13 @@ Raster paintCurlyMan(int variant) {
     h.mouthV = 2.0f;
     h.neckBottomV = 2.95f;
     h.neckHalfWidth = 0.62f;
-    const Colour hair = rgb(0x1c1410);
+    const Colour hair = rgb(0x3a2618);
     const Paint curls = curlPaint(f, hair, 41);
 
     paintNeck(r, f, h);
-    fillOutlined(r, f, f.ellipse(0.0f, -0.45f, 2.3f, 2.3f).intersectedWith(f.box(-3, -3, 3, 1.3f)),
-                 curls, rgb(0x080604));
+    fillOutlined(
+        r, f, f.ellipse(0.0f, -0.45f, 2.3f, 2.3f).intersectedWith(f.box(-3.0f, -3.0f, 3.0f, 1.3f)),
+        curls, rgb(0x080604));
     paintEars(r, f, h);
     paintFaceOval(r, f, h);
     // The hairline curves low over the temples.
@@ -410,7 +414,7 @@ Raster paintCurlyMan(int variant) {
     paintMouthLine(r, f, h);
     if (variant == 1) {
         const Shape band = f.ellipse(0.0f, -0.45f, 2.32f, 2.32f)
-                               .intersectedWith(f.box(-3, -0.05f, 3, 0.35f))
+                               .intersectedWith(f.box(-3.0f, -0.05f, 3.0f, 0.35f))
                                .unitedWith(f.box(-1.7f, -0.05f, 1.7f, 0.35f));
         fillOutlined(r, f, band, horizontalGradient(0.0f, rgb(0xf8c838), 128.0f, rgb(0xd89818)),
                      rgb(0x604008));
@@ -460,8 +464,8 @@ Raster paintTopHatMan(int variant) {
         fillOutlined(r, f, moustache, rgb(0x1a120e));
     }
     // Crown widening a little toward the top, a band, and a curved brim.
-    const Paint felt =
-        horizontalGradient(f.at(-1.4f, 0).x, shade(hat, 1.35f), f.at(1.4f, 0).x, shade(hat, 0.7f));
+    const Paint felt = horizontalGradient(f.at(-1.4f, 0.0f).x, shade(hat, 1.35f),
+                                          f.at(1.4f, 0.0f).x, shade(hat, 0.7f));
     fillOutlined(r, f,
                  f.polygon({{-1.22f, -0.3f}, {-1.36f, -2.85f}, {1.36f, -2.85f}, {1.22f, -0.3f}}),
                  felt, outlineOf(hat));
@@ -496,7 +500,7 @@ Raster paintBobWoman(int variant) {
     h.ears = false;
     const Colour hair = rgb(0xd8874a);
     const Paint hairShade = hairPaint(f, hair, -0.3f, 61);
-    const Colour beret = variant == 0 ? rgb(0xb8202c) : rgb(0x2c7a3a);
+    const Colour beret = variant == 0 ? rgb(0x8a2a4a) : rgb(0x2c7a3a);
 
     paintNeck(r, f, h);
     fillOutlined(
@@ -515,7 +519,7 @@ Raster paintBobWoman(int variant) {
     }
     // The fringe is cut straight just above the brows.
     const Shape fringe =
-        f.ellipse(0.0f, 0.55f, 1.6f, 1.25f).intersectedWith(f.box(-3, -2, 3, 0.48f));
+        f.ellipse(0.0f, 0.55f, 1.6f, 1.25f).intersectedWith(f.box(-3.0f, -2.0f, 3.0f, 0.48f));
     fillOutlined(r, f, fringe, hairShade, outlineOf(hair));
     for (int i = -3; i <= 3; ++i)
         r.fill(f.arc({static_cast<float>(i) * 0.32f, -0.35f},
@@ -565,9 +569,9 @@ Raster paintMouth(int kind) {
     r.fill(lips, verticalGradient(2.0f, shade(lip, 1.1f), 30.0f, shade(lip, 0.85f)));
     r.fill(inside, radialGradient(16.0f, 20.0f, 14.0f, rgb(0x3a0c10), rgb(0x140406)));
     if (kind != 0)
-        r.fill(inside.intersectedWith(f.box(-1, -1, 1, -height + 0.42f)), rgb(0xf0ece0));
+        r.fill(inside.intersectedWith(f.box(-1.0f, -1.0f, 1.0f, -height + 0.42f)), rgb(0xf0ece0));
     if (kind == 2)
-        r.fill(inside.intersectedWith(f.box(-1, height - 0.38f, 1, 1)), rgb(0xe4dccc));
+        r.fill(inside.intersectedWith(f.box(-1.0f, height - 0.38f, 1.0f, 1.0f)), rgb(0xe4dccc));
     r.fill(inside.intersectedWith(f.ellipse(0.0f, height - 0.1f, width * 0.55f, 0.32f)),
            rgb(0xc0505a));
     // A glint on the lower lip.

@@ -7,6 +7,10 @@
 #include <vector>
 
 class Frame {
+    float originX_; // pixels
+    float originY_;
+    float scale_; // pixels per unit
+
   public:
     Frame(float originX, float originY, float pixelsPerUnit);
 
@@ -26,9 +30,4 @@ class Frame {
     Shape stroke(const std::vector<Point>& points, float halfWidth) const;
     // A quadratic curve from a to b through control, stroked.
     Shape arc(Point a, Point control, Point b, float halfWidth) const;
-
-  private:
-    float originX_; // pixels
-    float originY_;
-    float scale_; // pixels per unit
 };

@@ -171,7 +171,7 @@ void paintStage(Raster& r, Raster& glow) {
         return shade(rgb(0x80141c), 0.55f + 0.3f * fold - (y - 112.0f) * 0.002f);
     });
     r.fill(pelmet.without(pelmet.grown(-3.0f))
-               .intersectedWith(Shape::box(0, top + 50.0f, hallWidth, top + 80.0f)),
+               .intersectedWith(Shape::box(0.0f, top + 50.0f, hallWidth, top + 80.0f)),
            goldColour);
     // The stage's front edge and footlights.
     r.fill(Shape::box(centreX - half - 20.0f, 376.0f, centreX + half + 20.0f, floorLine),
@@ -188,7 +188,7 @@ void paintStage(Raster& r, Raster& glow) {
 }
 
 void paintCeilingAndCornice(Raster& r) {
-    r.fill(Shape::box(0, 0, hallWidth, corniceTop), [](float x, float y) {
+    r.fill(Shape::box(0.0f, 0.0f, hallWidth, corniceTop), [](float x, float y) {
         // Coffers: dark squares between lighter beams, lit from below.
         const float beamX = std::fabs(std::fmod(x + 2000.0f, 82.0f) - 41.0f) > 35.0f ? 1.0f : 0.0f;
         const float beamY = std::fabs(std::fmod(y + 2000.0f, 40.0f) - 20.0f) > 15.0f ? 1.0f : 0.0f;
@@ -202,22 +202,24 @@ void paintCeilingAndCornice(Raster& r) {
         float top, bottom, light;
     } bands[] = {{78, 82, 0.9f}, {82, 86, 0.55f}, {86, 94, 0.8f}, {94, 97, 0.45f}, {97, 102, 1.0f}};
     for (const Band& b : bands)
-        r.fill(Shape::box(0, b.top, hallWidth, b.bottom), plaster(shade(stoneColour, b.light), 37));
+        r.fill(Shape::box(0.0f, b.top, hallWidth, b.bottom),
+               plaster(shade(stoneColour, b.light), 37));
     for (float x = 2.0f; x < hallWidth; x += 10.0f)
         r.fill(Shape::box(x, 87.0f, x + 5.0f, 93.0f), shade(stoneColour, 1.05f));
 }
 
 void paintWainscot(Raster& r) {
-    r.fill(Shape::box(0, wainscotTop, hallWidth, floorLine), wood(woodColour, false, 41));
-    r.fill(Shape::box(0, wainscotTop, hallWidth, wainscotTop + 6.0f), shade(woodColour, 1.4f));
+    r.fill(Shape::box(0.0f, wainscotTop, hallWidth, floorLine), wood(woodColour, false, 41));
+    r.fill(Shape::box(0.0f, wainscotTop, hallWidth, wainscotTop + 6.0f), shade(woodColour, 1.4f));
     for (float x = 8.0f; x < hallWidth; x += 56.0f) {
         const Shape panel = Shape::box(x, wainscotTop + 14.0f, x + 44.0f, floorLine - 12.0f, 2.0f);
         r.fill(panel.grown(2.0f), shade(woodColour, 0.55f));
         r.fill(panel, wood(shade(woodColour, 1.15f), true, 43));
     }
-    r.fill(Shape::box(0, floorLine - 8.0f, hallWidth, floorLine), shade(woodColour, 0.6f));
+    r.fill(Shape::box(0.0f, floorLine - 8.0f, hallWidth, floorLine), shade(woodColour, 0.6f));
     // Below the floor line the boards continue; the floor quad covers them on screen.
-    r.fill(Shape::box(0, floorLine, hallWidth, 680.0f), wood(shade(woodColour, 0.8f), false, 47));
+    r.fill(Shape::box(0.0f, floorLine, hallWidth, 680.0f),
+           wood(shade(woodColour, 0.8f), false, 47));
 }
 
 } // namespace
@@ -227,7 +229,7 @@ Raster paintHall() {
     Raster glow(1024, 680);
     r.fillAll(plaster(wallColour, 3));
     // A damask pattern on the upper walls.
-    r.fill(Shape::box(0, corniceBottom, hallWidth, wainscotTop), [](float x, float y) {
+    r.fill(Shape::box(0.0f, corniceBottom, hallWidth, wainscotTop), [](float x, float y) {
         const float px = std::fmod(x + 1000.0f, 36.0f) - 18.0f;
         const float py = std::fmod(y + 1000.0f, 48.0f) - 24.0f;
         const float motif = std::fabs(px) / 9.0f + std::fabs(py) / 16.0f < 1.0f ? 1.0f : 0.0f;

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 class PaintRandom {
+    uint32_t state_; // never 0
+
   public:
     explicit PaintRandom(uint32_t seed);
 
@@ -13,7 +15,4 @@ class PaintRandom {
     float uniform(float lo, float hi);
     // An integer from 0 to n - 1.
     int below(int n);
-
-  private:
-    uint32_t state_; // never 0
 };

@@ -26,6 +26,10 @@ enum class Blend {
 };
 
 class Raster {
+    int width_;
+    int height_;
+    std::vector<Colour> pixels_; // top row first, left to right
+
   public:
     Raster(int width, int height, const Colour& background = Colour{});
 
@@ -66,8 +70,4 @@ class Raster {
 
   private:
     int index(int x, int y) const { return y * width_ + x; }
-
-    int width_;
-    int height_;
-    std::vector<Colour> pixels_;
 };

@@ -38,7 +38,7 @@ void paintTitleFloor(Raster& r) {
 
 // One waiting figure seen from behind the stage light: head, neck and shoulders, with a few
 // of the crowd's hats and hair-dos, rimmed by warm light on the side facing the stage.
-void paintFigure(Raster& r, float x, float y, float size, int style) {
+void paintFigure(Raster& r, float x, float y, float size, int style, float rimStrength) {
     const float s = size;
     Shape figure = Shape::circle(x, y, 0.5f * s)
                        .unitedWith(Shape::box(x - 0.2f * s, y, x + 0.2f * s, y + 0.9f * s))
@@ -72,24 +72,28 @@ void paintFigure(Raster& r, float x, float y, float size, int style) {
     rim.left -= shift;
     rim.right += shift;
     rim.top -= shift;
-    r.fill(rim, rgb(0xffb868, 0.55f));
+    r.fill(rim, rgb(0xffb868, rimStrength));
     r.fill(figure, rgb(0x0c0908));
 }
 
 void paintCrowd(Raster& r) {
     PaintRandom random(2024);
-    // Back rows first, smaller and hazier; the front row runs off the bottom edge.
+    // Back rows first, smaller and hazier; the front row runs off the bottom edge. Neighbours
+    // overlap at the shoulders, as in a packed hall.
     const struct Row {
-        float y, size, spacing;
-    } rows[] = {{398.0f, 9.0f, 24.0f},
-                {420.0f, 13.0f, 34.0f},
-                {450.0f, 19.0f, 50.0f},
-                {488.0f, 27.0f, 72.0f}};
+        float y, size, rim;
+    } rows[] = {{396.0f, 8.0f, 0.25f},
+                {412.0f, 11.0f, 0.3f},
+                {434.0f, 15.0f, 0.4f},
+                {464.0f, 21.0f, 0.5f},
+                {500.0f, 29.0f, 0.6f}};
     for (const Row& row : rows) {
-        for (float x = -20.0f + random.uniform(0.0f, row.spacing); x < 1044.0f;
-             x += row.spacing * random.uniform(0.8f, 1.2f)) {
-            paintFigure(r, x, row.y + random.uniform(-4.0f, 4.0f),
-                        row.size * random.uniform(0.9f, 1.1f), random.below(6));
+        float x = -20.0f + random.uniform(0.0f, row.size);
+        while (x < 1044.0f) {
+            const float size = row.size * random.uniform(0.85f, 1.15f);
+            paintFigure(r, x, row.y + random.uniform(-0.3f, 0.3f) * row.size, size, random.below(6),
+                        row.rim);
+            x += size * random.uniform(1.3f, 2.1f);
         }
     }
 }

@@ -10,6 +10,9 @@ struct FT_LibraryRec_;
 struct FT_FaceRec_;
 
 class TextPainter {
+    FT_LibraryRec_* library_ = nullptr;
+    FT_FaceRec_* face_ = nullptr; // none when the font did not open
+
   public:
     explicit TextPainter(const std::string& fontPath);
     ~TextPainter();
@@ -30,7 +33,4 @@ class TextPainter {
     // Walks the glyphs; with a target it also paints them.
     float layout(Raster* target, const std::string& text, float x, float baseline, int pixelSize,
                  const Paint* paint, Blend blend);
-
-    FT_LibraryRec_* library_ = nullptr;
-    FT_FaceRec_* face_ = nullptr; // none when the font did not open
 };
