@@ -8,6 +8,7 @@
 
 #include <GL/freeglut.h>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -139,7 +140,9 @@ TEST_F(InputTest, ADragKeepsTheFloorPointAtThePress) {
     input.onMotion(100, 450);
     EXPECT_EQ(input.mouseX, static_cast<float>(floorX));
     input.updateFrame();
-    EXPECT_EQ(input.floorPoint, pressed);
+    // Same place, though the release-time ray may meet the other triangle of the floor.
+    EXPECT_NEAR(input.floorPoint.x, pressed.x, 1e-4f);
+    EXPECT_NEAR(input.floorPoint.z, pressed.z, 1e-4f);
 }
 
 TEST_F(InputTest, MiddleAndRightButtonsOnlyRecordTheCursor) {
@@ -265,7 +268,7 @@ TEST_F(InputTest, OtherKeysAndKeyReleasesChangeNothing) {
     AppState::instance().viewMode = ViewMode::Focused;
     for (unsigned char key : {'0', '5', 'a', ' ', '\r'})
         input.onKeyboard(key, 0, 0);
-    for (int key : {GLUT_KEY_LEFT, GLUT_KEY_F1, '1', '4'})
+    for (int key : {GLUT_KEY_LEFT, GLUT_KEY_F1, int{'1'}, int{'4'}})
         input.onOtherKey(key, 3, 4);
     EXPECT_EQ(person->state, PersonState::Idle);
     EXPECT_EQ(person->walking, 0);
@@ -274,7 +277,10 @@ TEST_F(InputTest, OtherKeysAndKeyReleasesChangeNothing) {
 }
 
 TEST_F(InputTest, EscapeEndsTheProgramWithStatusZeroInEveryPhase) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe"); // the GL driver runs threads of its own
+    // The child is a fresh process (the GL driver runs threads of its own); the leak check at its
+    // exit would find the driver already unloaded, so it is left out there.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     EXPECT_EXIT(input.onKeyboard(27, 0, 0), ::testing::ExitedWithCode(0), "");
     input.running = 1;
     AppState::instance().viewMode = ViewMode::Focused;
