@@ -1,0 +1,234 @@
+// Frames of the running scene in a real 1024 by 512 GLUT window on whatever OpenGL the display
+// gives (Mesa's software renderer under Xvfb): clear and swap alone, the hall without people, the
+// full scene in several states, and two cut-down scenes that show where a frame's time goes.
+// Every iteration is one frame, finished with glFinish so the renderer's work is counted.
+#include "app/AppState.h"
+#include "app/Camera.h"
+#include "app/GlutCallbacks.h"
+#include "app/Random.h"
+#include "assets/OptionCard.h"
+#include "crowd/Crowd.h"
+#include "crowd/Mouth.h"
+#include "interaction/InputController.h"
+
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr uint32_t crowdSeed = 20240601u;
+constexpr int windowWidth = 1024;
+constexpr int windowHeight = 512;
+constexpr float frameMs = 16.0f;           // the clock's step per frame: the people sway and bob
+constexpr float arrivalDistance = 25.0f;   // where the camera's travel to a person ends
+const Vec3 crowdMiddle{0.0f, 0.0f, 50.0f}; // the close-up looks at the person nearest to it
+
+template <typename Visit> void forEachPerson(Visit visit) {
+    for (CellList& list : Crowd::instance().grid)
+        for (const std::unique_ptr<Person>& person : list)
+            visit(*person);
+}
+
+PersonSprites spritesOf(const Person& person) {
+    PersonSprites sprites;
+    std::copy(std::begin(person.faceSprites), std::end(person.faceSprites), sprites.faces);
+    std::copy(std::begin(person.bodySprites), std::end(person.bodySprites), sprites.bodies);
+    std::copy(std::begin(person.mouthSprites), std::end(person.mouthSprites), sprites.mouths);
+    sprites.gunLeft = person.gunLeftSprite;
+    sprites.gunRight = person.gunRightSprite;
+    return sprites;
+}
+
+// Start-up as the program does it (window, GL state, pictures, sound, card), then the people
+// placed again from a fixed seed instead of the calendar time, so that runs compare.
+void openScene(int& argc, char** argv) {
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(windowWidth, windowHeight);
+    const int window = glutCreateWindow("Throngwick");
+    AppState::instance().initialise(window, windowWidth, windowHeight);
+    registerGlutCallbacks();
+
+    Crowd& crowd = Crowd::instance();
+    const CellList& someCell = *std::find_if(crowd.grid.begin(), crowd.grid.end(),
+                                             [](const CellList& list) { return !list.empty(); });
+    const PersonSprites sprites = spritesOf(*someCell.front());
+    for (CellList& list : crowd.grid)
+        list.clear();
+    seedRandom(crowdSeed);
+    crowd.assemblePeople(crowdSize, sprites);
+
+    // Let the window be mapped and shown before the first measured frame.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < until)
+        glutMainLoopEvent();
+    InputController::instance().running = 1;
+    benchmark::AddCustomContext("gl_renderer",
+                                reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+}
+
+void setEveryone(PersonState state) {
+    // A mouth open as wide as loud music opens it, so that singers' mouths are drawn.
+    const Vec3 openMouth = mouthScaleFor(0.2f);
+    forEachPerson([state, openMouth](Person& person) {
+        person.state = state;
+        person.mouthScale = state == PersonState::Singing ? openMouth : Vec3{};
+    });
+}
+
+// The overview from the home view with the light shaft over the middle of the crowd.
+void showOverview(PersonState state) {
+    setEveryone(state);
+    AppState& app = AppState::instance();
+    app.viewMode = ViewMode::Overview;
+    InputController& input = InputController::instance();
+    input.viewOffset = input.homeViewOffset;
+    input.floorPoint = crowdMiddle;
+    Crowd::instance().selectedPerson = nullptr;
+    OptionCard& card = OptionCard::instance();
+    card.hide();
+    card.update(0.0f);
+    Camera::instance().reshape(windowWidth, windowHeight);
+}
+
+// The camera where its travel to the person nearest the crowd's middle ends, the card shown.
+void showCloseUp() {
+    setEveryone(PersonState::Idle);
+    Person* nearest = nullptr;
+    float nearestDistance = 0.0f;
+    forEachPerson([&nearest, &nearestDistance](Person& person) {
+        const float distance = length(person.headPos - crowdMiddle);
+        if (nearest == nullptr || distance < nearestDistance) {
+            nearest = &person;
+            nearestDistance = distance;
+        }
+    });
+    Crowd::instance().selectedPerson = nearest;
+    AppState::instance().viewMode = ViewMode::Focused;
+    InputController& input = InputController::instance();
+    const Vec3 homeEye = input.homeViewOffset * -1.0f;
+    const Vec3 towardEye = homeEye - nearest->headPos;
+    const Vec3 eye = nearest->headPos + towardEye * (arrivalDistance / length(towardEye));
+    input.viewOffset = eye * -1.0f;
+    OptionCard& card = OptionCard::instance();
+    card.setState(0);
+    card.update(0.0f);
+    Camera::instance().reshape(windowWidth, windowHeight);
+}
+
+void drawFrame() {
+    AppState& app = AppState::instance();
+    app.currentTimeMs += frameMs;
+    app.display();
+    glFinish();
+}
+
+// Runs one benchmark's frames. A few unmeasured ones come first: the renderer compiles its code
+// for each new combination of state on first use, and that is start-up work, not a frame's.
+template <typename Frame> void runFrames(benchmark::State& state, Frame frame) {
+    const int warmUpFrames = 5;
+    for (int i = 0; i < warmUpFrames; ++i)
+        frame();
+    for (auto _ : state)
+        frame();
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void frameClearSwap(benchmark::State& state) {
+    runFrames(state, [] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glutSwapBuffers();
+        glFinish();
+    });
+}
+
+// The backdrop, the floor, the light shaft and the put-away card: the crowd's draw with its
+// people moved out for the run.
+void frameHall(benchmark::State& state) {
+    showOverview(PersonState::Idle);
+    std::array<CellList, gridCells> people;
+    std::swap(people, Crowd::instance().grid);
+    runFrames(state, drawFrame);
+    std::swap(people, Crowd::instance().grid);
+}
+
+void frameFullIdle(benchmark::State& state) {
+    showOverview(PersonState::Idle);
+    runFrames(state, drawFrame);
+}
+
+void frameFullSinging(benchmark::State& state) {
+    showOverview(PersonState::Singing);
+    runFrames(state, drawFrame);
+}
+
+void frameFullBurning(benchmark::State& state) {
+    showOverview(PersonState::Burning);
+    runFrames(state, drawFrame);
+}
+
+void frameFullArmed(benchmark::State& state) {
+    showOverview(PersonState::Armed);
+    runFrames(state, drawFrame);
+}
+
+void frameCloseUp(benchmark::State& state) {
+    showCloseUp();
+    runFrames(state, drawFrame);
+}
+
+// The idle scene with texturing off (the card turns it on again for itself, last): plain white
+// quads, so what is left is geometry, depth and blending without texel fetches.
+void frameFullUntextured(benchmark::State& state) {
+    showOverview(PersonState::Idle);
+    runFrames(state, [] {
+        glDisable(GL_TEXTURE_2D);
+        drawFrame();
+    });
+    glEnable(GL_TEXTURE_2D);
+}
+
+// The idle scene with an empty scissor box: every call and transform is made, no pixel is
+// cleared or drawn; the rest is the cost of submitting the scene.
+void frameFullUnrasterised(benchmark::State& state) {
+    showOverview(PersonState::Idle);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 0, 0);
+    runFrames(state, drawFrame);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+} // namespace
+
+BENCHMARK(frameClearSwap)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameHall)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullIdle)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullSinging)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullBurning)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullArmed)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameCloseUp)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullUntextured)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullUnrasterised)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    openScene(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
