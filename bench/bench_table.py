@@ -1,0 +1,333 @@
+#!/usr/bin/env python3
+"""Turns one run of scripts/bench.sh into a markdown table: every figure with its baseline from
+the same run, the ratio between them, the target where there is one, and whether it is met.
+
+Reads from the results folder: <Program>.json (Google Benchmark's JSON output, one per benchmark
+program), startup.txt and memory.txt (lines "<program> first_frame_ms=<ms> vmhwm_kb=<kB>" from
+startup_probe), load.txt (lines "<when> <contents of /proc/loadavg>") and failed.txt (programs
+that did not finish)."""
+
+import json
+import os
+import statistics
+import sys
+
+FULL_SCENE_FPS = 30.0  # frames per second of the full scene, at least
+CROWD_FRAME_US = 60.0  # microseconds per update of an idle or walking crowd of 500, at most
+STARTUP_MS = 400.0  # from exec to the first drawn frame, under
+PEAK_RSS_MB = 150.0  # peak resident memory after entering the hall and running 10 s, under
+
+TIME_UNITS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+
+
+def load_benchmarks(path):
+    """The program's benchmarks by name, without the suffixes that only say how time was taken."""
+    with open(path) as f:
+        data = json.load(f)
+    runs = {}
+    for run in data.get("benchmarks", []):
+        if run.get("run_type", "iteration") != "iteration" or "error_occurred" in run:
+            continue
+        parts = [p for p in run["name"].split("/") if p not in ("real_time", "process_time")]
+        unit = TIME_UNITS[run.get("time_unit", "ns")]
+        run["real_s"] = run["real_time"] * unit
+        run["cpu_s"] = run["cpu_time"] * unit
+        runs["/".join(parts)] = run
+    return data.get("context", {}), runs
+
+
+def read_probe(path):
+    """Probe results as {program: [(first_frame_ms, vmhwm_kb), ...]}."""
+    results = {}
+    if not os.path.exists(path):
+        return results
+    with open(path) as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) < 2:
+                continue
+            values = dict(field.split("=", 1) for field in fields[1:] if "=" in field)
+            if "first_frame_ms" not in values:
+                continue
+            results.setdefault(fields[0], []).append(
+                (float(values["first_frame_ms"]), int(values.get("vmhwm_kb", 0))))
+    return results
+
+
+def yes_no(ok):
+    return "yes" if ok else "**no**"
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def section(self, title):
+        self.rows.append(("section", title))
+
+    def row(self, figure, value, baseline="", ratio="", target="", met=""):
+        self.rows.append(("row", (figure, value, baseline, ratio, target, met)))
+
+    def render(self):
+        lines = []
+        header = "| figure | value | baseline | ratio | target | met |"
+        for kind, content in self.rows:
+            if kind == "section":
+                if lines:
+                    lines.append("")
+                lines.append("#### " + content)
+                lines.append("")
+                lines.append(header)
+                lines.append("|---|---|---|---|---|---|")
+            else:
+                lines.append("| " + " | ".join(content) + " |")
+        return "\n".join(lines)
+
+
+def ratio_text(value, baseline):
+    if baseline <= 0:
+        return "n/a"
+    return "×%.2f" % (value / baseline)
+
+
+def frame_rows(table, runs, notes):
+    """Frames: wall-clock rate, and process CPU time (every thread) per frame."""
+    names = {
+        "frameClearSwap": "clear + swap only",
+        "frameHall": "hall only: backdrop, floor, light shaft, card put away",
+        "frameFullIdle": "full scene, idle crowd",
+        "frameFullSinging": "full scene, everybody singing (mouths drawn)",
+        "frameFullBurning": "full scene, everybody burning (flames drawn)",
+        "frameFullArmed": "full scene, everybody armed (gun hands drawn)",
+        "frameCloseUp": "full scene, camera at a person, card shown",
+        "frameFullUntextured": "idle scene, texturing off",
+        "frameFullUnrasterised": "idle scene, nothing rasterised (empty scissor)",
+    }
+    if "frameClearSwap" not in runs:
+        return
+
+    def describe(run):
+        wall_ms = run["real_s"] * 1e3
+        cpu_ms = run["cpu_s"] * 1e3
+        return "%.1f fps (%.1f ms; CPU %.1f ms → %.0f fps)" % (
+            1e3 / wall_ms, wall_ms, cpu_ms, 1e3 / cpu_ms)
+
+    table.section("Frames of the running scene, 1024×512 (ratios: frame time ÷ baseline's)")
+    clear = runs["frameClearSwap"]
+    table.row(names["frameClearSwap"], describe(clear), "—", "—")
+    for key in ("frameHall", "frameFullIdle"):
+        if key in runs:
+            table.row(names[key], describe(runs[key]), names["frameClearSwap"],
+                      ratio_text(runs[key]["real_s"], clear["real_s"]))
+    full = runs.get("frameFullIdle")
+    hall = runs.get("frameHall")
+    for key in ("frameFullIdle", "frameFullSinging", "frameFullBurning", "frameFullArmed",
+                "frameCloseUp"):
+        if key not in runs:
+            continue
+        run = runs[key]
+        wall_fps = 1.0 / run["real_s"]
+        cpu_fps = 1.0 / run["cpu_s"]
+        if key == "frameFullIdle":
+            baseline = names["frameHall"] if hall else "—"
+            ratio = ratio_text(run["real_s"], hall["real_s"]) if hall else "—"
+        else:
+            baseline = names["frameFullIdle"] if full else "—"
+            ratio = ratio_text(run["real_s"], full["real_s"]) if full else "—"
+        met = "wall: %s · CPU: %s" % (yes_no(wall_fps >= FULL_SCENE_FPS),
+                                      yes_no(cpu_fps >= FULL_SCENE_FPS))
+        table.row(names[key], describe(run), baseline, ratio, "≥ %.0f fps" % FULL_SCENE_FPS,
+                  met)
+    for key in ("frameFullUntextured", "frameFullUnrasterised"):
+        if key in runs and full:
+            table.row(names[key], describe(runs[key]), names["frameFullIdle"],
+                      ratio_text(runs[key]["real_s"], full["real_s"]))
+    if full and hall:
+        # Where the idle frame's time goes, in process CPU time, as shares of the full frame.
+        total = full["cpu_s"]
+        parts = [("clear + swap", clear["cpu_s"]),
+                 ("hall over clear + swap", hall["cpu_s"] - clear["cpu_s"]),
+                 ("500 people (full − hall)", full["cpu_s"] - hall["cpu_s"])]
+        if "frameFullUnrasterised" in runs:
+            parts.append(("of which submitting the scene (nothing rasterised)",
+                          runs["frameFullUnrasterised"]["cpu_s"]))
+        if "frameFullUntextured" in runs:
+            parts.append(("of which texturing (full − untextured)",
+                          total - runs["frameFullUntextured"]["cpu_s"]))
+        for label, seconds in parts:
+            table.row("time of the idle frame: " + label, "CPU %.1f ms" % (seconds * 1e3),
+                      "full idle frame, CPU %.1f ms" % (total * 1e3),
+                      "%.0f %%" % (100.0 * seconds / total))
+    notes.append("Frames: wall-clock fps is what the window shows on this busy machine; CPU is "
+                 "the process's CPU time over all its threads (llvmpipe rasterises on its own "
+                 "threads) per frame, and 1000 / CPU ms the frame rate one free core would give.")
+
+
+def crowd_rows(table, runs, notes):
+    base = runs.get("crowdIdle/500")
+    if base is None:
+        return
+    pause = runs.get("timerPauseResume")
+    pause_s = pause["cpu_s"] if pause else 0.0
+    base_ns = base["cpu_s"] / 500 * 1e9
+    table.section("Crowd::update per frame of 16 ms (CPU time; ratios: ns per person ÷ "
+                  "baseline's)")
+    order = [
+        ("crowdIdle/500", "idle crowd of 500, no check due", True, False),
+        ("crowdIdle/2000", "idle crowd of 2000, no check due", False, False),
+        ("crowdIdle/10000", "idle crowd of 10000, no check due", False, False),
+        ("crowdIdleChecksDue/500", "idle crowd of 500, every check due (after ~100 s)", True,
+         False),
+        ("crowdIdleChecksDue/2000", "idle crowd of 2000, every check due", False, False),
+        ("crowdIdleChecksDue/10000", "idle crowd of 10000, every check due", False, False),
+        ("crowdScatter/500/8", "500 scattering: first 8 frames after a pick", True, False),
+        ("crowdScatter/500/120", "500 scattering: first 120 frames (2 s) after a pick", True,
+         False),
+        ("crowdAllSinging/500", "500 all singing, every check due every frame", False, True),
+        ("crowdAllSinging/2000", "2000 all singing, every check due every frame", False, True),
+        ("crowdAllSinging/10000", "10000 all singing, every check due every frame", False, True),
+        ("crowdHalfSingingHalfBurning/500",
+         "500 half singing, half burning, every check due every frame", False, True),
+    ]
+    for key, label, targeted, paused in order:
+        run = runs.get(key)
+        if run is None:
+            continue
+        people = int(run.get("people", key.split("/")[1]))
+        seconds = run["cpu_s"] - (pause_s if paused else 0.0)
+        frame_us = seconds * 1e6
+        person_ns = seconds / people * 1e9
+        allocs = run.get("allocs_per_frame", 0.0)
+        value = "%.1f µs/frame · %.1f ns/person · %.2f allocs/frame" % (
+            frame_us, person_ns, allocs)
+        baseline = "—" if key == "crowdIdle/500" else "idle crowd of 500 (%.1f ns/person)" % (
+            base_ns)
+        ratio = "—" if key == "crowdIdle/500" else ratio_text(person_ns, base_ns)
+        target = met = ""
+        if targeted:
+            target = "≤ %.0f µs/frame" % CROWD_FRAME_US
+            met = yes_no(frame_us <= CROWD_FRAME_US)
+            if key.startswith("crowdIdle"):
+                target += ", 0 allocs"
+                met = yes_no(frame_us <= CROWD_FRAME_US and allocs == 0)
+        table.row(label, value, baseline, ratio, target, met)
+    if pause:
+        table.row("timer pause + resume (taken off the rows reset before every frame)",
+                  "%.2f µs" % (pause_s * 1e6))
+    notes.append("Crowd: CPU time of the updating thread; wall time is about %.1f× that on this "
+                 "busy machine. Allocations are calls of operator new inside Crowd::update; the "
+                 "only ones it makes are cell lists growing when a person moves into a fuller "
+                 "cell." % (base["real_s"] / base["cpu_s"]))
+
+
+def startup_rows(table, startup, memory, notes):
+    if not startup and not memory:
+        return
+    table.section("Start-up and peak memory of the real program (ratios: ÷ the empty GLUT "
+                  "window's)")
+    empty = startup.get("empty_window", [])
+    program = startup.get("throngwick", [])
+    if empty:
+        empty_ms = statistics.median(t for t, _ in empty)
+        table.row("empty window: exec to first drawn frame, median of %d" % len(empty),
+                  "%.0f ms (%s)" % (empty_ms, ", ".join("%.0f" % t for t, _ in empty)), "—", "—")
+    if program:
+        program_ms = statistics.median(t for t, _ in program)
+        table.row("throngwick: exec to first drawn frame (title), median of %d" % len(program),
+                  "%.0f ms (%s)" % (program_ms, ", ".join("%.0f" % t for t, _ in program)),
+                  "empty window" if empty else "—",
+                  ratio_text(program_ms, empty_ms) if empty else "—",
+                  "< %.0f ms" % STARTUP_MS, yes_no(program_ms < STARTUP_MS))
+    empty_mem = memory.get("empty_window", [])
+    program_mem = memory.get("throngwick", [])
+    if empty_mem:
+        empty_mb = empty_mem[-1][1] / 1024.0
+        table.row("empty window: peak resident memory after 10 s", "%.1f MB" % empty_mb, "—", "—")
+    if program_mem:
+        program_mb = program_mem[-1][1] / 1024.0
+        table.row("throngwick: peak resident memory, in the hall for 10 s", "%.1f MB" % program_mb,
+                  "empty window" if empty_mem else "—",
+                  ratio_text(program_mb, empty_mb) if empty_mem else "—",
+                  "< %.0f MB" % PEAK_RSS_MB, yes_no(program_mb < PEAK_RSS_MB))
+    notes.append("Start-up: from fork and exec to the first non-black pixels of the window, "
+                 "polled every millisecond on the X screen; peak memory is VmHWM.")
+
+
+def other_rows(table, program, runs):
+    """Benchmarks this script knows nothing about: each against the program's first one."""
+    if not runs:
+        return
+    table.section("%s (ratios: time ÷ the program's first benchmark's)" % program)
+    first_key = next(iter(runs))
+    first = runs[first_key]
+    skip = {"name", "run_name", "run_type", "repetitions", "repetition_index", "threads",
+            "iterations", "real_time", "cpu_time", "time_unit", "real_s", "cpu_s",
+            "family_index", "per_family_instance_index", "aggregate_name", "label"}
+    for key, run in runs.items():
+        counters = ", ".join("%s=%.4g" % (k, v) for k, v in run.items()
+                             if k not in skip and isinstance(v, (int, float)))
+        value = "%s wall, %s CPU per iteration" % (human_time(run["real_s"]),
+                                                    human_time(run["cpu_s"]))
+        if counters:
+            value += " · " + counters
+        is_first = key == first_key
+        table.row(key, value, "—" if is_first else first_key,
+                  "—" if is_first else ratio_text(run["real_s"], first["real_s"]))
+
+
+def human_time(seconds):
+    for unit, scale in (("s", 1.0), ("ms", 1e-3), ("µs", 1e-6)):
+        if seconds >= scale:
+            return "%.3g %s" % (seconds / scale, unit)
+    return "%.3g ns" % (seconds * 1e9)
+
+
+def main():
+    results = sys.argv[1]
+    table = Table()
+    notes = []
+    contexts = {}
+    programs = {}
+    for name in sorted(os.listdir(results)):
+        if name.endswith(".json"):
+            try:
+                contexts[name[:-5]], programs[name[:-5]] = load_benchmarks(
+                    os.path.join(results, name))
+            except (ValueError, KeyError, OSError) as error:
+                notes.append("%s: unreadable results (%s)" % (name, error))
+    frame_rows(table, programs.get("FrameBench", {}), notes)
+    crowd_rows(table, programs.get("CrowdUpdateBench", {}), notes)
+    startup_rows(table, read_probe(os.path.join(results, "startup.txt")),
+                 read_probe(os.path.join(results, "memory.txt")), notes)
+    for program, runs in programs.items():
+        if program not in ("FrameBench", "CrowdUpdateBench"):
+            other_rows(table, program, runs)
+
+    print("### Benchmarks")
+    print()
+    load_path = os.path.join(results, "load.txt")
+    if os.path.exists(load_path):
+        with open(load_path) as f:
+            for line in f:
+                when, _, loadavg = line.strip().partition(" ")
+                print("- load average at %s: %s" % (when, " ".join(loadavg.split()[:3])))
+    context = contexts.get("FrameBench") or next(iter(contexts.values()), {})
+    if context:
+        print("- machine: %s CPUs at %.0f MHz; renderer: %s; LP_NUM_THREADS: %s" % (
+            context.get("num_cpus", "?"), context.get("mhz_per_cpu", 0),
+            contexts.get("FrameBench", {}).get("gl_renderer", "n/a"),
+            os.environ.get("LP_NUM_THREADS", "default")))
+    failed_path = os.path.join(results, "failed.txt")
+    if os.path.exists(failed_path):
+        with open(failed_path) as f:
+            for line in f:
+                print("- **did not finish:** " + line.strip())
+    print()
+    print(table.render())
+    print()
+    for note in notes:
+        print("- " + note)
+
+
+if __name__ == "__main__":
+    main()

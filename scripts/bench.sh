@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, no sanitizers) into build-bench/, runs every benchmark program
+# in bench/, times the real program's start-up and measures its peak memory against an empty GLUT
+# window, and prints one markdown table of every figure with its baseline, ratio and target (also
+# written to build-bench/bench-table.md). Starts its own Xvfb when there is no display.
+# BENCH_MIN_TIME (seconds per benchmark, default 0.3) and BENCH_FRAME_MIN_TIME (seconds per frame
+# benchmark, default 1: a frame takes tens of milliseconds) trade run time for steadier figures.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build-bench"
+results="$build/bench-results"
+minTime="${BENCH_MIN_TIME:-0.3}"
+frameMinTime="${BENCH_FRAME_MIN_TIME:-1}"
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTHRONGWICK_SANITIZE=OFF \
+    -DTHRONGWICK_TESTS=OFF -DTHRONGWICK_BENCH=ON >/dev/null
+benches=()
+for source in "$root"/bench/*Bench.cpp; do
+    benches+=("$(basename "$source" .cpp)")
+done
+cmake --build "$build" -j2 --target throngwick assets empty_window startup_probe "${benches[@]}" \
+    >"$build/bench-build.log" || { tail -30 "$build/bench-build.log"; exit 1; }
+
+xvfbPid=""
+stopXvfb() { [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null || true; }
+trap stopXvfb EXIT
+if [ -z "${DISPLAY:-}" ]; then
+    number=90
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfbPid=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+fi
+export SDL_AUDIODRIVER=dummy
+
+rm -rf "$results"
+mkdir -p "$results"
+echo "start $(cat /proc/loadavg)" >"$results/load.txt"
+
+# The program reads its pictures and sounds from its working directory.
+cd "$build/run"
+for bench in "${benches[@]}"; do
+    echo "== $bench" >&2
+    seconds="$minTime"
+    [ "$bench" = FrameBench ] && seconds="$frameMinTime"
+    "$build/bench/$bench" --benchmark_min_time="$seconds" \
+        --benchmark_out="$results/$bench.json" --benchmark_out_format=json >&2 ||
+        echo "$bench (exit status $?)" >>"$results/failed.txt"
+done
+
+echo "== start-up and peak memory" >&2
+probe="$build/bench/startup_probe"
+for _ in 1 2 3 4 5; do
+    # Taken in turns, so that the machine's changing load falls on both alike.
+    echo "empty_window $("$probe" -- "$build/bench/empty_window")" >>"$results/startup.txt"
+    echo "throngwick $("$probe" -- ./throngwick)" >>"$results/startup.txt"
+done
+echo "empty_window $("$probe" --hold 10 -- "$build/bench/empty_window")" >>"$results/memory.txt"
+echo "throngwick $("$probe" --click --hold 10 -- ./throngwick)" >>"$results/memory.txt"
+echo "end $(cat /proc/loadavg)" >>"$results/load.txt"
+
+python3 "$root/bench/bench_table.py" "$results" >"$build/bench-table.md"
+echo
+cat "$build/bench-table.md"
