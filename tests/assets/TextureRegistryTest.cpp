@@ -21,7 +21,8 @@ class RegistryTest : public ::testing::Test {
         return path;
     }
     std::string folder;
-    TextureRegistry& registry = TextureRegistry::instance();
+    // Created after the context: the registry compiles its quad on creation.
+    TextureRegistry& registry = (ensureGlContext(), TextureRegistry::instance());
 };
 } // namespace
 
