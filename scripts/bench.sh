@@ -22,22 +22,7 @@ done
 cmake --build "$build" -j2 --target throngwick assets empty_window startup_probe "${benches[@]}" \
     >"$build/bench-build.log" || { tail -30 "$build/bench-build.log"; exit 1; }
 
-xvfbPid=""
-stopXvfb() { [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null || true; }
-trap stopXvfb EXIT
-if [ -z "${DISPLAY:-}" ]; then
-    number=90
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-        number=$((number + 1))
-    done
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfbPid=$!
-    export DISPLAY=":$number"
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-fi
+source "$root/scripts/display.sh"
 export SDL_AUDIODRIVER=dummy
 
 rm -rf "$results"
