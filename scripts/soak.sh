@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the program (Release, into build/ as scripts/run.sh does) and runs the soak test against
+# it: SECONDS of random clicks, pointer movement and keys in the real window (600 by default, or
+# SOAK_SECONDS), printing the memory curve and failing on a crash, stalled frames, memory growth
+# beyond SOAK_MAX_GROWTH_MB after the warm-up (SOAK_WARMUP_SECONDS, two thirds of the run by
+# default) or a non-zero exit status after Esc. Starts its own Xvfb when there is no display.
+# SOAK_BUILD_DIR picks another build folder.
+# Usage: scripts/soak.sh [SECONDS]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${SOAK_BUILD_DIR:-$root/build}"
+export SOAK_SECONDS="${1:-${SOAK_SECONDS:-600}}"
+export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTHRONGWICK_TESTS=OFF -DTHRONGWICK_BENCH=OFF >/dev/null
+cmake --build "$build" --target throngwick assets -j"$(nproc)"
+
+xvfbPid=""
+stopXvfb() { [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null || true; }
+trap stopXvfb EXIT
+if [ -z "${DISPLAY:-}" ]; then
+    number=90
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfbPid=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+fi
+
+/usr/bin/python3 "$root/tests/e2e/test_soak.py" --binary "$build/run/throngwick" --run-dir "$build/run"

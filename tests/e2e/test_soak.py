@@ -1,0 +1,199 @@
+"""Soak: a long stretch of random clicks, pointer movement and keys in the real window.
+
+The input sequence comes from a fixed seed (SOAK_SEED); its length is SOAK_SECONDS (60 by default,
+scripts/soak.sh runs 600). Every few seconds the program's resident memory (VmRSS) is sampled and
+the window photographed: the pictures must keep changing, and after the warm-up
+(SOAK_WARMUP_SECONDS, two thirds of the run by default) the memory may grow by less than
+SOAK_MAX_GROWTH_MB (5 by default). At the end the program must still run, and Esc must end it with
+status 0 and no sanitizer report. Esc is the one key the random input never presses.
+
+Why the warm-up is that long: most of the resident memory is the GL software renderer's, which
+holds each frame's draws until it has rasterised them. As song, fire and guns spread through the
+crowd every person draws more pieces, and the renderer's high-water mark rises with them for the
+first minutes before it levels off; a leak keeps rising after that.
+"""
+
+import os
+import random
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness  # noqa: E402
+
+SECONDS = float(os.environ.get("SOAK_SECONDS", "60"))
+SEED = int(os.environ.get("SOAK_SEED", "1729"))
+WARMUP_SECONDS = float(os.environ.get("SOAK_WARMUP_SECONDS", str(SECONDS * 2.0 / 3.0)))
+MAX_GROWTH_MB = float(os.environ.get("SOAK_MAX_GROWTH_MB", "5"))
+MEMORY_EVERY = 2.0      # seconds between memory samples
+PICTURE_EVERY = 5.0     # seconds between screenshots
+FLOOR_ROWS = (320, 460)  # window rows where the floor is at the home view
+
+# Keys other than 1 to 4 that the program must shrug off. No Ctrl combinations: Ctrl+[ is Esc.
+OTHER_KEYS = ["a", "q", "z", "5", "0", "9", "space", "Return", "Tab", "BackSpace", "Delete",
+              "F1", "F12", "Up", "Left", "Page_Down", "Home", "Shift_L", "Alt_L", "minus",
+              "KP_Add", "KP_1", "bracketleft", "grave"]
+
+
+def resident_mb(pid):
+    """(VmRSS, RssAnon) of the process in MB, or (None, None) once it has gone. RssAnon is the
+    part that is the program's own data rather than pages of its files and libraries."""
+    values = {}
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                key, _, rest = line.partition(":")
+                if key in ("VmRSS", "RssAnon"):
+                    values[key] = int(rest.split()[0]) / 1024.0
+    except OSError:
+        pass
+    return values.get("VmRSS"), values.get("RssAnon")
+
+
+def thinned(samples, most=40):
+    """At most about `most` of the samples, evenly spread, always with the last one."""
+    step = max(1, -(-len(samples) // most))
+    kept = samples[::step]
+    if kept[-1] is not samples[-1]:
+        kept.append(samples[-1])
+    return kept
+
+
+class RandomInput:
+    """One random action per call, drawn from a seeded generator."""
+
+    def __init__(self, program, seed):
+        self.program = program
+        self.rng = random.Random(seed)
+        self.counts = {}
+
+    def point(self, floor=False):
+        width, height = self.program.size
+        x = self.rng.randrange(4, width - 4)
+        y = self.rng.randrange(*FLOOR_ROWS) if floor else self.rng.randrange(4, height - 4)
+        return x, y
+
+    def count(self, what):
+        self.counts[what] = self.counts.get(what, 0) + 1
+
+    def act(self):
+        roll = self.rng.random()
+        program = self.program
+        if roll < 0.30:
+            program.move(*self.point())
+            self.count("move")
+        elif roll < 0.50:
+            program.click(*self.point(floor=self.rng.random() < 0.7), button=1)
+            self.count("left click")
+        elif roll < 0.55:
+            program.click(*self.point(), button=2)
+            self.count("middle click")
+        elif roll < 0.60:
+            program.click(*self.point(), button=3)
+            self.count("right click")
+        elif roll < 0.65:
+            # A drag: the pressed-button motion handler, then a release somewhere else.
+            program.move(*self.point())
+            harness.xdotool("mousedown", "1")
+            for _ in range(self.rng.randrange(1, 4)):
+                program.move(*self.point())
+            harness.xdotool("mouseup", "1")
+            self.count("drag")
+        elif roll < 0.90:
+            key = self.rng.choice("1234")
+            program.key(key)
+            self.count(f"key {key}")
+        else:
+            program.key(self.rng.choice(OTHER_KEYS))
+            self.count("other key")
+        # Up to 150 ms between actions: bursts and pauses, about 7 actions a second.
+        time.sleep(self.rng.random() * 0.15)
+
+
+def body(arguments, checks):
+    checks.note(f"{SECONDS:.0f} s of random input, seed {SEED}, warm-up {WARMUP_SECONDS:.0f} s, "
+                f"allowed growth {MAX_GROWTH_MB:.1f} MB")
+    # A sanitized program keeps freed blocks in a quarantine before reusing them (256 MB by
+    # default), so its resident size climbs until that is full, long after the warm-up; a small
+    # one fills within it and still catches uses of recently freed blocks.
+    asan_options = os.environ.get("ASAN_OPTIONS", "")
+    environment = {"ASAN_OPTIONS": (asan_options + ":" if asan_options else "") +
+                   "quarantine_size_mb=8"}
+    with harness.Program(arguments, extra_env=environment) as program:
+        harness.wait_until_loaded(program)
+        title, drawn = harness.wait_for_title_drawn(program)
+        checks.require("the title is drawn", drawn)
+        harness.enter_hall(program, checks, title)
+        pid = program.process.pid
+
+        actions = RandomInput(program, SEED)
+        memory = []    # (seconds since the soak began, VmRSS MB, RssAnon MB)
+        pictures = []  # (seconds, how much the picture changed since the previous one)
+        previous_picture = program.screenshot()
+        picks_before = sum(1 for line in program.output_lines() if harness.PICK_LINE.match(line))
+        started = time.monotonic()
+        next_memory = started
+        next_picture = started + PICTURE_EVERY
+        while True:
+            now = time.monotonic()
+            if now >= next_memory:
+                memory.append((now - started, *resident_mb(pid)))
+                next_memory += MEMORY_EVERY
+            if now >= next_picture:
+                picture = program.screenshot()
+                pictures.append((now - started, picture.differs(previous_picture)))
+                previous_picture = picture
+                next_picture += PICTURE_EVERY
+            if now - started >= SECONDS or not program.running():
+                break
+            actions.act()
+        memory.append((time.monotonic() - started, *resident_mb(pid)))
+
+        checks.note("memory over the run:")
+        checks.note("  time (s)   RSS (MB)   anonymous (MB)")
+        for seconds, rss, anonymous in thinned(memory):
+            checks.note(f"  {seconds:8.1f}   {rss:8.1f}   {anonymous:14.1f}" if rss is not None else
+                        f"  {seconds:8.1f}   (gone)")
+        counts = sorted(actions.counts.items())
+        checks.note("actions: " + ", ".join(f"{what} {n}" for what, n in counts))
+        picks = sum(1 for line in program.output_lines() if harness.PICK_LINE.match(line))
+        checks.note(f"pick lines printed during the run: {picks - picks_before}")
+
+        checks.require("the program still runs after the random input", program.running(),
+                       f"exit status {program.process.returncode}")
+        stalled = [(round(t), f"{changed:.1%}") for t, changed in pictures if changed < 0.002]
+        checks.check(f"the picture changes between every two screenshots "
+                     f"{PICTURE_EVERY:.0f} s apart",
+                     len(pictures) > 0 and not stalled,
+                     f"{len(pictures)} screenshots; unchanged at {stalled}" if stalled else
+                     f"{len(pictures)} screenshots, least change "
+                     f"{min((c for _, c in pictures), default=0):.1%}")
+        checks.check("clicks on the floor keep being picked up", picks - picks_before > 0,
+                     f"{picks - picks_before} pick lines")
+
+        after_warmup = [rss for seconds, rss, _ in memory if seconds >= WARMUP_SECONDS and rss]
+        if len(after_warmup) >= 2:
+            # The highest of the first three samples after the warm-up against the highest of
+            # the last three: the resident size dips for a moment whenever the allocator hands
+            # large blocks back, and a dip at either end would hide or fake a rise.
+            baseline = max(after_warmup[:3])
+            final = max(after_warmup[-3:])
+            checks.check(f"memory after the first {WARMUP_SECONDS:.0f} s grows by less than "
+                         f"{MAX_GROWTH_MB:.0f} MB", final - baseline < MAX_GROWTH_MB,
+                         f"{baseline:.1f} MB -> {final:.1f} MB, {final - baseline:+.1f} MB; "
+                         f"highest {max(after_warmup):.1f} MB")
+        else:
+            checks.check("enough memory samples after the warm-up", False,
+                         f"{len(after_warmup)} samples")
+
+        status = program.quit_with_escape()
+        checks.check("Esc ends the program with status 0", status == 0, f"status {status}")
+        reports = program.sanitizer_reports()
+        checks.check("no sanitizer report", not reports, "; ".join(reports[:3]))
+        if status != 0 or reports:
+            program.print_stderr_tail()
+
+
+if __name__ == "__main__":
+    harness.run_script("soak", __doc__.splitlines()[0], body)
