@@ -7,8 +7,10 @@
 
 namespace {
 
-// Larger pictures are refused rather than allocated: a hostile header could ask for gigabytes.
+// Larger pictures are refused rather than allocated: a hostile header of a few bytes could ask for
+// gigabytes, and for seconds of reading bytes that are not there.
 constexpr int32_t maxSide = 16384;
+constexpr size_t maxPixels = size_t{4096} * 4096;
 
 // End of file is not detected: a byte past the end reads as 255. The file belongs to this one
 // thread, so the stream's lock is not taken for every byte.
@@ -109,8 +111,9 @@ bool TgaImage::load(const char* path) {
         fileBitsPerPixel == 8 || fileBitsPerPixel == 24 || fileBitsPerPixel == 32;
     // Run-length packets carry colour pixels; an 8-bit buffer has no room for them.
     const bool runLengthGrey = imageType == 10 && fileBitsPerPixel == 8;
-    const bool sizeInRange =
-        fileWidth >= 0 && fileHeight >= 0 && fileWidth <= maxSide && fileHeight <= maxSide;
+    const bool sizeInRange = fileWidth >= 0 && fileHeight >= 0 && fileWidth <= maxSide &&
+                             fileHeight <= maxSide &&
+                             size_t(fileWidth) * size_t(fileHeight) <= maxPixels;
     if (!knownType || !knownDepth || runLengthGrey || !sizeInRange) {
         fclose(file);
         return false;
