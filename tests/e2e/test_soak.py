@@ -4,13 +4,17 @@ The input sequence comes from a fixed seed (SOAK_SEED); its length is SOAK_SECON
 scripts/soak.sh runs 600). Every few seconds the program's resident memory (VmRSS) is sampled and
 the window photographed: the pictures must keep changing, and after the warm-up
 (SOAK_WARMUP_SECONDS, two thirds of the run by default) the memory may grow by less than
-SOAK_MAX_GROWTH_MB (5 by default). At the end the program must still run, and Esc must end it with
-status 0 and no sanitizer report. Esc is the one key the random input never presses.
+SOAK_MAX_GROWTH_MB (by default 5, or 40 for a sanitized program). At the end the program must still
+run, and Esc must end it with status 0 and no sanitizer report. Esc is the one key the random input
+never presses.
 
 Why the warm-up is that long: most of the resident memory is the GL software renderer's, which
 holds each frame's draws until it has rasterised them. As song, fire and guns spread through the
 crowd every person draws more pieces, and the renderer's high-water mark rises with them for the
-first minutes before it levels off; a leak keeps rising after that.
+first minutes before it levels off; a leak keeps rising after that. Why a sanitized program gets a
+looser bound: its allocator maps and unmaps the renderer's large blocks as they come and go, so its
+resident size swings by tens of megabytes from one second to the next; in that build it is the leak
+check at exit that finds leaked blocks, and this bound only a runaway growth.
 """
 
 import os
@@ -25,7 +29,6 @@ import harness  # noqa: E402
 SECONDS = float(os.environ.get("SOAK_SECONDS", "60"))
 SEED = int(os.environ.get("SOAK_SEED", "1729"))
 WARMUP_SECONDS = float(os.environ.get("SOAK_WARMUP_SECONDS", str(SECONDS * 2.0 / 3.0)))
-MAX_GROWTH_MB = float(os.environ.get("SOAK_MAX_GROWTH_MB", "5"))
 MEMORY_EVERY = 2.0      # seconds between memory samples
 PICTURE_EVERY = 5.0     # seconds between screenshots
 FLOOR_ROWS = (320, 460)  # window rows where the floor is at the home view
@@ -107,13 +110,16 @@ class RandomInput:
         else:
             program.key(self.rng.choice(OTHER_KEYS))
             self.count("other key")
-        # Up to 150 ms between actions: bursts and pauses, about 7 actions a second.
+        # A pause of up to 150 ms after each action: bursts and lulls.
         time.sleep(self.rng.random() * 0.15)
 
 
 def body(arguments, checks):
+    sanitized = harness.links_address_sanitizer(arguments.binary)
+    default_growth = "40" if sanitized else "5"
+    max_growth_mb = float(os.environ.get("SOAK_MAX_GROWTH_MB", default_growth))
     checks.note(f"{SECONDS:.0f} s of random input, seed {SEED}, warm-up {WARMUP_SECONDS:.0f} s, "
-                f"allowed growth {MAX_GROWTH_MB:.1f} MB")
+                f"allowed growth {max_growth_mb:.0f} MB" + (" (sanitized)" if sanitized else ""))
     # A sanitized program keeps freed blocks in a quarantine before reusing them (256 MB by
     # default), so its resident size climbs until that is full, long after the warm-up; a small
     # one fills within it and still catches uses of recently freed blocks.
@@ -180,7 +186,7 @@ def body(arguments, checks):
             baseline = max(after_warmup[:3])
             final = max(after_warmup[-3:])
             checks.check(f"memory after the first {WARMUP_SECONDS:.0f} s grows by less than "
-                         f"{MAX_GROWTH_MB:.0f} MB", final - baseline < MAX_GROWTH_MB,
+                         f"{max_growth_mb:.0f} MB", final - baseline < max_growth_mb,
                          f"{baseline:.1f} MB -> {final:.1f} MB, {final - baseline:+.1f} MB; "
                          f"highest {max(after_warmup):.1f} MB")
         else:
