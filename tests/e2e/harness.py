@@ -1,9 +1,9 @@
 """Drives the real throngwick program in a real X window, the way a person would use it.
 
 Starts the program in its run folder, reads its standard output in a background thread, finds
-its window, moves the pointer, clicks and types through XTEST (xdotool), takes screenshots
-(ImageMagick's `import`) and reads what it played when SDL writes its audio output to a file.
-Python's standard library only.
+its window, moves the pointer, clicks and types through XTEST (xdotool), takes screenshots (Xlib
+through ctypes, or ImageMagick's `import`) and reads what it played when SDL writes its audio
+output to a file. Python's standard library only.
 """
 
 import argparse
@@ -306,8 +306,12 @@ class Image:
             return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
         header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
-        path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-                         chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+        data = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+        # Written beside and renamed over, so that a reader never sees half a picture.
+        partial = path.with_name(f".{path.name}.{os.getpid()}.partial")
+        partial.write_bytes(data)
+        os.replace(partial, path)
         return path
 
 
@@ -415,6 +419,7 @@ class Program:
         self.stdout_closed = False
         self.condition = threading.Condition()
         self.stderr_file = None
+        self.stderr_kept = None  # the standard error's text once its file is gone
         self.window_id = None
         self.origin = (0, 0)  # the window's top-left pixel on the screen
         self.size = (0, 0)
@@ -482,6 +487,8 @@ class Program:
         if kind is not None:
             self.print_stderr_tail()
         if self.stderr_file:
+            # Kept in memory for the checks that come after the program's end.
+            self.stderr_kept = self.stderr_text()
             Path(self.stderr_file.name).unlink(missing_ok=True)
         return False
 
@@ -494,6 +501,8 @@ class Program:
             self.process.wait(timeout=10)
 
     def stderr_text(self):
+        if self.stderr_kept is not None:
+            return self.stderr_kept
         if not self.stderr_file:
             return ""
         try:
@@ -601,11 +610,8 @@ class Program:
         width, height = self.size
         left, top = self.origin
         x0, y0 = max(0, left), max(0, top)
-        x1, y1 = left + width, top + height
-        data = subprocess.run(["import", "-window", "root", "-crop",
-                               f"{x1 - x0}x{y1 - y0}+{x0}+{y0}", "+repage", "-depth", "8", "ppm:-"],
-                              capture_output=True, check=True).stdout
-        shot_width, shot_height, pixels = parse_ppm(data)
+        shot = grab_screen(x0, y0, left + width - x0, top + height - y0)
+        shot_width, shot_height, pixels = shot
         dx, dy = x0 - left, y0 - top
         if (dx, dy) == (0, 0) and (shot_width, shot_height) == (width, height):
             return Image(width, height, pixels)
@@ -628,6 +634,106 @@ class Program:
             if time.monotonic() >= deadline or not self.running():
                 return image, False
             time.sleep(interval)
+
+
+class _XImage(ctypes.Structure):
+    # The leading fields of Xlib's XImage, as far as the colour masks.
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int),
+                ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
+                ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int),
+                ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong),
+                ("blue_mask", ctypes.c_ulong)]
+
+
+class _ScreenReader:
+    """Reads the screen through Xlib's XGetImage: some 50 ms a picture, where a run of
+    ImageMagick's `import` takes 0.3 s; fast enough to catch a one-second shake."""
+
+    ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+
+    def __init__(self):
+        self.xlib = ctypes.CDLL("libX11.so.6")
+        x = self.xlib
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XDefaultScreen.argtypes = [ctypes.c_void_p]
+        x.XDisplayWidth.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x.XDisplayHeight.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x.XGetImage.restype = ctypes.POINTER(_XImage)
+        x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        x.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+        x.XSetErrorHandler.argtypes = [self.ERROR_HANDLER]
+        # Xlib's own handler ends the process on any protocol error; this one only counts.
+        self.errors = 0
+        self.handler = self.ERROR_HANDLER(self._on_error)
+        x.XSetErrorHandler(self.handler)
+        self.display = x.XOpenDisplay(None)
+        if not self.display:
+            raise OSError("XOpenDisplay failed")
+        self.root = x.XDefaultRootWindow(self.display)
+        screen = x.XDefaultScreen(self.display)
+        self.screen_size = (x.XDisplayWidth(self.display, screen),
+                            x.XDisplayHeight(self.display, screen))
+
+    def _on_error(self, display, event):
+        self.errors += 1
+        return 0
+
+    def grab(self, x, y, width, height):
+        """(width, height, RGB bytes) of a rectangle of the screen, clipped to it; None if the
+        server's pixels are not 32-bit BGRX."""
+        width = min(width, self.screen_size[0] - x)
+        height = min(height, self.screen_size[1] - y)
+        all_planes = 0xFFFFFFFF
+        z_pixmap = 2
+        pointer = self.xlib.XGetImage(self.display, self.root, x, y, width, height, all_planes,
+                                      z_pixmap)
+        if not pointer:
+            return None
+        try:
+            image = pointer.contents
+            if (image.bits_per_pixel != 32 or image.byte_order != 0 or
+                    (image.red_mask, image.green_mask, image.blue_mask) !=
+                    (0xFF0000, 0x00FF00, 0x0000FF)):
+                return None
+            line = image.bytes_per_line
+            raw = ctypes.string_at(image.data, line * height)
+        finally:
+            self.xlib.XDestroyImage(pointer)
+        if line != width * 4:
+            raw = b"".join(raw[row * line:row * line + width * 4] for row in range(height))
+        rgb = bytearray(width * height * 3)
+        rgb[0::3] = raw[2::4]
+        rgb[1::3] = raw[1::4]
+        rgb[2::3] = raw[0::4]
+        return width, height, bytes(rgb)
+
+
+_screen_reader = None
+
+
+def grab_screen(x, y, width, height):
+    """(width, height, RGB bytes) of a rectangle of the screen: through Xlib where it can, else
+    through ImageMagick's `import`."""
+    global _screen_reader
+    if _screen_reader is None:
+        try:
+            _screen_reader = _ScreenReader()
+        except OSError:
+            _screen_reader = False
+    if _screen_reader:
+        shot = _screen_reader.grab(x, y, width, height)
+        if shot:
+            return shot
+    data = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                           "+repage", "-depth", "8", "ppm:-"], capture_output=True,
+                          check=True).stdout
+    return parse_ppm(data)
 
 
 def links_address_sanitizer(binary):
@@ -705,9 +811,9 @@ def sound_after(audio, first_frame, seconds, timeout=20):
     return audio.read(first_frame, last)
 
 
-def wait_for_stillness(program, region=HALL, timeout=10, settle=0.8):
-    """Gives the program `settle` seconds to draw what it was just told, then waits until two
-    screenshots in a row show the same region; returns the last one."""
+def wait_for_stillness(program, region=HALL, timeout=10, settle=0.3):
+    """Gives the program `settle` seconds, then waits until two screenshots a quarter of a second
+    apart show the same region; returns the last one."""
     time.sleep(settle)
     previous = program.screenshot()
 
@@ -717,8 +823,17 @@ def wait_for_stillness(program, region=HALL, timeout=10, settle=0.8):
         previous = image
         return same
 
-    image, _ = program.wait_for_picture(still, timeout, interval=0.1)
+    image, _ = program.wait_for_picture(still, timeout, interval=0.25)
     return image
+
+
+def move_and_settle(program, spot):
+    """Moves the cursor in the overview and returns the view once the light shaft has followed.
+    A shot taken too soon would still show the shaft where the cursor was before."""
+    before = program.screenshot()
+    program.move(*spot)
+    program.wait_for_picture(lambda image: image.mean_difference(before, HALL) > 0.5, 3)
+    return wait_for_stillness(program)
 
 
 class Visit:
@@ -745,16 +860,14 @@ class Visit:
     @staticmethod
     def rest(program):
         """Puts the cursor on its resting spot; returns the still overview from there."""
-        program.move(*Visit.REST_SPOT)
-        return wait_for_stillness(program)
+        return move_and_settle(program, Visit.REST_SPOT)
 
     def pick(self):
         """Clicks spots until one picks a person and the card has swung in."""
         program, checks, label = self.program, self.checks, self.label
         while self.spots:
             spot = self.spots.pop(0)
-            program.move(*spot)
-            before = wait_for_stillness(program)
+            before = move_and_settle(program, spot)
             lines_before = len(program.output_lines())
             self.audio_at_click = program.audio.frames_written() if program.audio else 0
             self.clicked_at = time.monotonic()
