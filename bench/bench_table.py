@@ -158,6 +158,13 @@ def frame_rows(table, runs, notes):
             table.row("time of the idle frame: " + label, "CPU %.1f ms" % (seconds * 1e3),
                       "full idle frame, CPU %.1f ms" % (total * 1e3),
                       "%.0f %%" % (100.0 * seconds / total))
+    journey = runs.get("frameJourney")
+    if journey:
+        table.row("longest frame of a pick, the travel, key 1 starting the music and the way home "
+                  "(%d frames)" % journey["frames"], "%.1f ms" % journey["longest_ms"],
+                  "mean frame of the journey, %.1f ms" % journey["mean_ms"],
+                  ratio_text(journey["longest_ms"], journey["mean_ms"]), "≤ 100 ms",
+                  yes_no(journey["longest_ms"] <= 100.0))
     notes.append("Frames: wall-clock fps is what the window shows on this busy machine; CPU is "
                  "the process's CPU time over all its threads (llvmpipe rasterises on its own "
                  "threads) per frame, and 1000 / CPU ms the frame rate one free core would give.")
