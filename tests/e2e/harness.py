@@ -908,6 +908,12 @@ class Visit:
         pressed_at = time.monotonic()
         self.audio_at_key = program.audio.frames_written() if program.audio else 0
         program.key(key)
+        # The swing out takes half a second; a frame or two of the slow sanitized build more.
+        shot, gone = program.wait_for_picture(lambda image: not card_shown(image), 5,
+                                              interval=0.02)
+        seconds = time.monotonic() - pressed_at
+        checks.check(f"{self.label}: the card swings away at once", gone and seconds < 2.0,
+                     f"gone after {seconds:.2f} s; card area {card_colour(shot)}")
 
         def home(image):
             return image.mean_difference(self.overview, HALL) < 1.0 and not card_shown(image)
