@@ -16,21 +16,6 @@ export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTHRONGWICK_TESTS=OFF -DTHRONGWICK_BENCH=OFF >/dev/null
 cmake --build "$build" --target throngwick assets -j"$(nproc)"
 
-xvfbPid=""
-stopXvfb() { [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null || true; }
-trap stopXvfb EXIT
-if [ -z "${DISPLAY:-}" ]; then
-    number=90
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-        number=$((number + 1))
-    done
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfbPid=$!
-    export DISPLAY=":$number"
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-fi
+source "$root/scripts/display.sh"
 
 /usr/bin/python3 "$root/tests/e2e/test_soak.py" --binary "$build/run/throngwick" --run-dir "$build/run"
