@@ -2,9 +2,9 @@
 # Builds the program (Release, into build/ as scripts/run.sh does) and runs the soak test against
 # it: SECONDS of random clicks, pointer movement and keys in the real window (600 by default, or
 # SOAK_SECONDS), printing the memory curve and failing on a crash, stalled frames, memory growth
-# beyond SOAK_MAX_GROWTH_MB after the warm-up (SOAK_WARMUP_SECONDS, two thirds of the run by
-# default) or a non-zero exit status after Esc. Starts its own Xvfb when there is no display.
-# SOAK_BUILD_DIR picks another build folder.
+# while nothing spreads through the crowd, a runaway growth while song and fire spread, or a
+# non-zero exit status after Esc (the other SOAK_ settings are described in tests/e2e/test_soak.py).
+# Starts its own Xvfb when there is no display. SOAK_BUILD_DIR picks another build folder.
 # Usage: scripts/soak.sh [SECONDS]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
