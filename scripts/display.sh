@@ -4,15 +4,20 @@ xvfbPid=""
 stopXvfb() { if [ -n "$xvfbPid" ]; then kill "$xvfbPid" 2>/dev/null || true; fi; }
 trap stopXvfb EXIT
 if [ -z "${DISPLAY:-}" ]; then
-    number=90
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-        number=$((number + 1))
-    done
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfbPid=$!
-    export DISPLAY=":$number"
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
+    for number in $(seq 90 140); do
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfbPid=$!
+        for _ in $(seq 100); do
+            DISPLAY=":$number" xdpyinfo >/dev/null 2>&1 && break
+            kill -0 "$xvfbPid" 2>/dev/null || break
+            sleep 0.1
+        done
+        # Another server may have taken the number meanwhile: ours then exits, try the next.
+        if kill -0 "$xvfbPid" 2>/dev/null; then
+            export DISPLAY=":$number"
+            break
+        fi
+        xvfbPid=""
     done
 fi

@@ -76,9 +76,10 @@ def explosion(program, arguments, checks):
 
     # The shake lifts and lowers the whole view for a second, by a pixel or less: the backdrop,
     # otherwise pixel for pixel the same, changes.
-    calm = [difference for at, difference in backdrop if at < heard_at - 1.0]
+    # The disk output lags the screen by a varying amount on a busy machine: a wide window.
+    calm = [difference for at, difference in backdrop if at < heard_at - 3.5]
     shaking = [difference for at, difference in backdrop
-               if heard_at - 0.5 <= at <= heard_at + 1.5]
+               if heard_at - 3.0 <= at <= heard_at + 2.0]
     checks.check("the backdrop stands still before the explosion", calm and max(calm) < 0.05,
                  f"largest change {max(calm, default=0):.2f} in {len(calm)} shots")
     checks.check("the view shakes with the explosion", shaking and max(shaking) > 0.1,
