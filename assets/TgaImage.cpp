@@ -10,7 +10,7 @@ namespace {
 // Larger pictures are refused rather than allocated: a hostile header of a few bytes could ask for
 // gigabytes, and for seconds of reading bytes that are not there.
 constexpr int32_t maxSide = 16384;
-constexpr size_t maxPixels = size_t{4096} * 4096;
+constexpr size_t maxPixels = size_t{2048} * 2048; // twice the largest real picture a side
 
 // End of file is not detected: a byte past the end reads as 255. The file belongs to this one
 // thread, so the stream's lock is not taken for every byte.
