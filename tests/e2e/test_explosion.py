@@ -50,7 +50,7 @@ def explosion(program, arguments, checks):
                     audio_at_burst = read_up_to + index * window
                     break
             read_up_to += len(new) - len(new) % window
-        if now > FIRST_EXPLOSION_S - 3.0:
+        if now > FIRST_EXPLOSION_S - 6.0:
             shot = program.screenshot()
             backdrop.append((time.monotonic() - entered_at,
                              shot.mean_difference(reference, h.HALL)))
