@@ -81,7 +81,7 @@ void Crowd::pickNearest(Vec3 point) {
             float distance = std::sqrt(d.z * d.z + d.y * d.y + d.x * d.x);
             if (distance == 0.0f)
                 distance = 0.000001f;
-            const Vec3 direction{d.x / distance, d.y / distance, d.z / distance};
+            const Vec3 direction = d / distance;
             person->targetPos = person->headPos + direction * scatter * (1.0f / distance);
             person->walking = 1;
         }

@@ -39,7 +39,7 @@ void Crowd::travelToSelected(float dt) {
     const Vec3 d = selectedPerson->headPos - input.nearPoint;
     const float distance = length(d);
     // A zero distance would give no direction; the view then stays where it is.
-    const Vec3 u = distance > 0.0f ? Vec3{d.x / distance, d.y / distance, d.z / distance} : Vec3{};
+    const Vec3 u = distance > 0.0f ? d / distance : Vec3{};
     if (distance < arrivalDistance) {
         zoomingIn = 0;
         app.viewMode = ViewMode::Focused;

@@ -40,7 +40,9 @@ void expose(Exposure& exposure, const CellList& list, const Person* self) {
 }
 
 // The next check waits 0.1 of a draw beyond the base.
-float rearmedTimer(float base) { return base + 0.1f * static_cast<float>(randomDraw() % 100000); }
+float rearmedTimer(float base) {
+    return base + 0.1f * static_cast<float>(randomDraw() % 100000);
+}
 } // namespace
 
 void Person::update(unsigned indexInCell) {
@@ -55,8 +57,7 @@ void Person::update(unsigned indexInCell) {
 
     force = Vec3{};
 
-    if (headPos.x <= -100.0f || headPos.x >= 100.0f || headPos.z <= 0.0f ||
-        headPos.z >= 100.0f) {
+    if (headPos.x <= -100.0f || headPos.x >= 100.0f || headPos.z <= 0.0f || headPos.z >= 100.0f) {
         Vec3 normal{0.0f, 0.0f, -1.0f};
         if (headPos.x <= -100.0f)
             normal = {-1.0f, 0.0f, 0.0f};
@@ -85,7 +86,7 @@ void Person::update(unsigned indexInCell) {
             walking = 0;
         } else {
             // Walking is horizontal; the flattened direction is not renormalised.
-            Vec3 direction{d.x / distance, d.y / distance, d.z / distance};
+            Vec3 direction = d / distance;
             direction.y = 0.0f;
             const Vec3 step = direction * walkSpeed;
             newHead = headPos + step * dt;
@@ -102,7 +103,7 @@ void Person::update(unsigned indexInCell) {
 
     if (!moved) {
         force.y = 0.0f; // people never accelerate vertically
-        const Vec3 acceleration{force.x / mass, force.y / mass, force.z / mass};
+        const Vec3 acceleration = force / mass;
         newHead = headPos + velocity * dt + acceleration * 0.5f * (dt * dt);
         newBody = bodyPos + velocity * dt + acceleration * 0.5f * (dt * dt);
         velocity = velocity + acceleration * dt;
