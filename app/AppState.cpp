@@ -2,10 +2,11 @@
 
 #include "app/Camera.h"
 #include "app/DistantExplosions.h"
-#include "app/Random.h"
 #include "assets/OptionCard.h"
 #include "assets/SoundBank.h"
 #include "assets/TextureRegistry.h"
+#include "base/Catalogue.h"
+#include "base/Random.h"
 #include "crowd/Crowd.h"
 #include "interaction/InputController.h"
 
@@ -38,7 +39,8 @@ bool AppState::initialise(int, int newWidth, int newHeight) {
     glEnable(GL_TEXTURE_2D);
     seedRandom(static_cast<uint32_t>(std::time(nullptr)));
     Crowd::instance().load();
-    TextureRegistry::instance().registerSprite("title", "./image_data/titlescreen.tga", true);
+    TextureRegistry::instance().registerSprite(
+        "title", catalogue::imagePath(catalogue::titlePicture).c_str(), true);
     SoundBank::instance().init();
     OptionCard::instance().init();
     return true;

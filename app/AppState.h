@@ -2,7 +2,7 @@
 // idle and display handlers. Picking's ray tests live here too (defined with the picking code).
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 #include <cstdint>
 
@@ -14,8 +14,8 @@ enum class ViewMode : int32_t {
 
 class AppState {
   public:
-    int32_t width = 0;          // window pixels
-    int32_t height = 0;         // window pixels
+    int32_t width = 0;           // window pixels
+    int32_t height = 0;          // window pixels
     float previousTimeMs = 0.0f; // GLUT elapsed time at the previous idle call
     float currentTimeMs = 0.0f;  // GLUT elapsed time at the latest idle call
     float frameDeltaMs = 0.0f;   // whole milliseconds between the two latest idle calls

@@ -2,7 +2,7 @@
 // Reads the input controller's field of view and view offset; writes the window size to AppState.
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 #include <cstdint>
 
@@ -10,7 +10,7 @@ class Camera {
   public:
     float shakeTime = 0.0f; // seconds since the running shake started
     bool shaking = false;
-    Vec3 shakeOffset;         // added to the view translation; only y is ever non-zero
+    Vec3 shakeOffset;           // added to the view translation; only y is ever non-zero
     int32_t viewportWidth = 0;  // pixels, last accepted reshape
     int32_t viewportHeight = 0; // pixels, last accepted reshape
     float aspect = 0.0f;        // viewportWidth / viewportHeight

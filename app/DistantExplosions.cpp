@@ -1,8 +1,8 @@
 #include "app/DistantExplosions.h"
 
 #include "app/Camera.h"
-#include "app/Random.h"
 #include "assets/SoundBank.h"
+#include "base/Random.h"
 
 DistantExplosions distantExplosions;
 

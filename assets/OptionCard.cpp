@@ -1,12 +1,13 @@
 #include "assets/OptionCard.h"
 
 #include "assets/TextureRegistry.h"
+#include "base/Catalogue.h"
 
 #include <GL/gl.h>
 
 namespace {
-constexpr float shownAngle = -10.0f;   // degrees: stands up, tilted slightly clockwise
-constexpr float putAwayAngle = 70.0f;  // degrees: turned down below the view
+constexpr float shownAngle = -10.0f;  // degrees: stands up, tilted slightly clockwise
+constexpr float putAwayAngle = 70.0f; // degrees: turned down below the view
 constexpr float swingSeconds = 0.5f;
 constexpr int32_t shown = 0;
 constexpr int32_t putAway = 1;
@@ -20,7 +21,7 @@ OptionCard& OptionCard::instance() {
 }
 
 void OptionCard::init() {
-    const GLuint texture = loadTexture("./image_data/optionCard.tga");
+    const GLuint texture = loadTexture(catalogue::imagePath(catalogue::optionCardPicture).c_str());
     cardList = glGenLists(1);
     glNewList(cardList, GL_COMPILE);
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -1,11 +1,13 @@
 #include "assets/SoundBank.h"
 
 #include "assets/MusicStream.h"
+#include "base/Catalogue.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <atomic>
+#include <iterator>
 
 namespace {
 
@@ -14,19 +16,7 @@ constexpr int outputBlockFrames = 1024; // about 23 ms per mixed block
 constexpr int playbacksPerSample = 4;   // simultaneous playbacks of one sample
 constexpr int channelCount = soundSampleCount * playbacksPerSample;
 constexpr int32_t fireLoopIndex = 4; // the one sample that repeats without end
-
-const char* const sampleFiles[soundSampleCount] = {
-    "./audio/firestart01.mp3",
-    "./audio/firestart02.mp3",
-    "./audio/firestart03.mp3",
-    "./audio/firestart04.mp3",
-    "./audio/fireloop.mp3",
-    "./audio/distantExplosion01.mp3",
-    "./audio/distantExplosion02.mp3",
-    "./audio/distantExplosion03.mp3",
-    "./audio/ooo_01.mp3",
-    "./audio/ooo_02.mp3",
-};
+static_assert(std::size(catalogue::sampleSounds) == soundSampleCount);
 
 bool initialised = false;
 // Several mixer calls crash once opening the output has failed, so every call checks this.
@@ -89,7 +79,7 @@ void SoundBank::init() {
     outputOpen = true;
     Mix_AllocateChannels(channelCount);
     for (int32_t i = 0; i < soundSampleCount; ++i) {
-        chunks[i] = Mix_LoadWAV(sampleFiles[i]);
+        chunks[i] = Mix_LoadWAV(catalogue::soundPath(catalogue::sampleSounds[i]).c_str());
         samples[i] = chunks[i] != nullptr ? static_cast<uint32_t>(i + 1) : 0;
     }
 }

@@ -1,7 +1,7 @@
 // One registered picture: its texture and whether it is drawn blended.
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // Every benchmark iteration is one frame of 16 ms; the global operator new below counts the
 // allocations a frame makes.
 #include "app/AppState.h"
-#include "app/Random.h"
+#include "base/Random.h"
 #include "crowd/Crowd.h"
 #include "interaction/InputController.h"
 

@@ -1,6 +1,6 @@
 #include "crowd/Crowd.h"
 
-#include "app/Random.h"
+#include "base/Random.h"
 
 #include <cmath>
 

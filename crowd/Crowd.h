@@ -27,7 +27,7 @@ class Crowd {
     int32_t zoomingOut = 0;               // the view travels back home
     int32_t backdropSprite = 0;
     int32_t floorSprite = 0;
-    float zoomInSpeed = 0.03f; // world units per ms along y and z; x moves 0.1 faster
+    float zoomInSpeed = 0.03f;  // world units per ms along y and z; x moves 0.1 faster
     float zoomOutRate = 0.003f; // share of the remaining way home per ms
 
     // Created on first use (ten draws for the fires); GLUT thread only.

@@ -1,18 +1,24 @@
 #include "crowd/Crowd.h"
 
-#include "app/Random.h"
 #include "assets/TextureRegistry.h"
+#include "base/Catalogue.h"
+#include "base/Random.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace {
-constexpr const char* imageFolder = "./image_data/";
+static_assert(std::size(catalogue::facePictures) == faceKinds &&
+              std::size(catalogue::facePictures[0]) == faceVariants);
+static_assert(std::size(catalogue::bodyPictures) == bodyKinds);
+static_assert(std::size(catalogue::mouthPictures) == mouthKinds);
+static_assert(std::size(catalogue::firePictures) == fireFrames);
 
-int32_t registerPicture(const std::string& name, const std::string& file, bool blend) {
-    const std::string path = imageFolder + file + ".tga";
-    return TextureRegistry::instance().registerSprite(name, path.c_str(), blend);
+int32_t registerPicture(const std::string& name, const char* file, bool blend) {
+    return TextureRegistry::instance().registerSprite(name, catalogue::imagePath(file).c_str(),
+                                                      blend);
 }
 
 // Body and face kinds stay in the base kind's half of the range and lean to its outer end.
@@ -27,20 +33,21 @@ void Crowd::load() {
     for (int kind = 0; kind < faceKinds; ++kind) {
         for (int variant = 0; variant < faceVariants; ++variant) {
             const std::string face = "face" + std::to_string(kind) + std::to_string(variant);
-            sprites.faces[kind * faceVariants + variant] = registerPicture(face, face, true);
+            sprites.faces[kind * faceVariants + variant] =
+                registerPicture(face, catalogue::facePictures[kind][variant], true);
         }
         const std::string body = "body" + std::to_string(kind);
-        sprites.bodies[kind] = registerPicture(body, body, true);
+        sprites.bodies[kind] = registerPicture(body, catalogue::bodyPictures[kind], true);
     }
     for (int kind = 0; kind < mouthKinds; ++kind) {
         const std::string mouth = "mouth" + std::to_string(kind);
-        sprites.mouths[kind] = registerPicture(mouth, mouth, true);
+        sprites.mouths[kind] = registerPicture(mouth, catalogue::mouthPictures[kind], true);
     }
-    sprites.gunLeft = registerPicture("gunhand_left", "gunhand_left", true);
-    sprites.gunRight = registerPicture("gunhand_right", "gunhand_right", true);
+    sprites.gunLeft = registerPicture("gunhand_left", catalogue::gunLeftPicture, true);
+    sprites.gunRight = registerPicture("gunhand_right", catalogue::gunRightPicture, true);
     for (int frame = 0; frame < fireFrames; ++frame) {
         const std::string name = "fire" + std::to_string(frame);
-        const int32_t sprite = registerPicture(name, name, true);
+        const int32_t sprite = registerPicture(name, catalogue::firePictures[frame], true);
         for (FireAnimation& fire : fires)
             fire.frameSprites[frame] = sprite; // all fires share the pictures, not the timing
     }
@@ -49,10 +56,11 @@ void Crowd::load() {
     assemblePeople(crowdSize, sprites);
     std::printf("PUSHED PEOPLE\n");
 
-    selectorMarker.sprite = registerPicture(selectorMarker.name, "lightShaft", true);
-    selectedMarker.sprite = registerPicture(selectedMarker.name, "selected", true);
-    backdropSprite = registerPicture("backer", "theHall", false);
-    floorSprite = registerPicture("groundplane", "floorplane", false);
+    selectorMarker.sprite =
+        registerPicture(selectorMarker.name, catalogue::lightShaftPicture, true);
+    selectedMarker.sprite = registerPicture(selectedMarker.name, catalogue::selectedPicture, true);
+    backdropSprite = registerPicture("backer", catalogue::hallPicture, false);
+    floorSprite = registerPicture("groundplane", catalogue::floorPicture, false);
 }
 
 void Crowd::assemblePeople(int count, const PersonSprites& sprites) {

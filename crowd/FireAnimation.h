@@ -1,7 +1,7 @@
 // One of the crowd's ten flame animations, shared by the burning people whose fireIndex names it.
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 #include <cstdint>
 

@@ -1,4 +1,5 @@
-// A named marker picture: the light shaft over the cursor's floor point or behind the selected person.
+// A named marker picture: the light shaft over the cursor's floor point or behind the selected
+// person.
 #pragma once
 
 #include <cstdint>

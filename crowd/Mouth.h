@@ -1,7 +1,7 @@
 // A singer's mouth follows the music: it opens with the level and narrows a little when wide open.
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 inline Vec3 mouthScaleFor(float musicLevel) {
     float opening = 3.0f * musicLevel;

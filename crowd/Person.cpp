@@ -1,8 +1,8 @@
 #include "crowd/Person.h"
 
 #include "app/AppState.h"
-#include "app/Random.h"
 #include "assets/TextureRegistry.h"
+#include "base/Random.h"
 #include "crowd/Crowd.h"
 
 #include <algorithm>
@@ -67,7 +67,8 @@ void Person::draw() const {
 
     if (state == PersonState::Singing) {
         // Drawn after the face at the same depth: the depth test passes equal depths.
-        registry.sprite(mouthSprites[mouthFrame]).draw(face - mouthOffset, mouthScale, upright, 0.0f);
+        registry.sprite(mouthSprites[mouthFrame])
+            .draw(face - mouthOffset, mouthScale, upright, 0.0f);
     } else if (state == PersonState::Burning) {
         Crowd::instance().fires[fireIndex].draw({face.x, face.y + 7.0f, face.z},
                                                 {fireWidth, fireHeight, fireFlip});

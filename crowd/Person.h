@@ -2,7 +2,7 @@
 // a singing mouth or a flame) with its place, walk, timers and looks. The crowd owns it.
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 #include <cstdint>
 
@@ -25,20 +25,20 @@ struct PersonSprites {
 class Person {
   public:
     PersonState state = PersonState::Idle;
-    int32_t cellX = 0; // grid column it is filed under
-    int32_t cellZ = 0; // grid row it is filed under
-    int32_t gunOnLeft = 0; // nonzero: the gun hand on the viewer's left
-    int32_t faceFrame = 0; // index into faceSprites
-    int32_t bodyKind = 0;  // index into bodySprites
+    int32_t cellX = 0;      // grid column it is filed under
+    int32_t cellZ = 0;      // grid row it is filed under
+    int32_t gunOnLeft = 0;  // nonzero: the gun hand on the viewer's left
+    int32_t faceFrame = 0;  // index into faceSprites
+    int32_t bodyKind = 0;   // index into bodySprites
     int32_t mouthFrame = 1; // index into mouthSprites
     float bodyWidth = 2.0f; // body half-width before the sway
     float bodyHeight = 9.0f;
     float bodyDepth = 3.0f;
     Vec3 faceScale{3.0f, 3.0f, 3.0f};
-    float bobPhase = 0.0f; // radians, 0 to 999.9
-    float bobRate = 0.0f;  // 0 to 0.999
-    Vec3 headPos;          // the person's position for the grid, the pick and movement
-    Vec3 bodyPos;          // moves by the same steps as headPos
+    float bobPhase = 0.0f;              // radians, 0 to 999.9
+    float bobRate = 0.0f;               // 0 to 0.999
+    Vec3 headPos;                       // the person's position for the grid, the pick and movement
+    Vec3 bodyPos;                       // moves by the same steps as headPos
     Vec3 mouthOffset{0.0f, 1.0f, 0.0f}; // subtracted from the head position
     Vec3 homePos;
     Vec3 force;

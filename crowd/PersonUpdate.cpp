@@ -1,8 +1,8 @@
 #include "crowd/Person.h"
 
 #include "app/AppState.h"
-#include "app/Random.h"
 #include "assets/SoundBank.h"
+#include "base/Random.h"
 #include "crowd/Crowd.h"
 #include "crowd/Mouth.h"
 

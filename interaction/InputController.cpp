@@ -1,9 +1,10 @@
 #include "interaction/InputController.h"
 
 #include "app/AppState.h"
-#include "app/Random.h"
 #include "assets/OptionCard.h"
 #include "assets/SoundBank.h"
+#include "base/Catalogue.h"
+#include "base/Random.h"
 #include "crowd/Crowd.h"
 #include "interaction/Picking.h"
 
@@ -18,7 +19,6 @@ namespace {
 constexpr int firstFireStartSample = 0; // samples 0 to 3
 constexpr int fireLoopSample = 4;
 constexpr int firstCrowdVoiceSample = 8; // samples 8 and 9
-constexpr const char* musicPath = "./audio/adagio_vocal.mp3";
 } // namespace
 
 InputController& InputController::instance() {
@@ -85,7 +85,8 @@ void InputController::onKeyboard(unsigned char key, int, int) {
         if (selected) {
             selected->state = PersonState::Singing;
             if (musicPending) {
-                SoundBank::instance().playMusic(musicPath);
+                SoundBank::instance().playMusic(
+                    catalogue::soundPath(catalogue::musicSound).c_str());
                 musicPending = false;
             }
         }

@@ -1,20 +1,21 @@
 // Receives mouse and keyboard events and holds what the view and the crowd read:
-// the field of view, the view offsets, the title/running flag and the cursor's floor and near points.
+// the field of view, the view offsets, the title/running flag and the cursor's floor and near
+// points.
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 #include <cstdint>
 
 class InputController {
   public:
-    float fieldOfView = 55.0f;            // vertical, degrees
-    Vec3 viewOffset{0.0f, -19.0f, -145.0f}; // the world's translation: eye at (0, 19, 145)
-    Vec3 floorPoint;                      // where the cursor's ray last met the floor
-    float mouseX = 0.0f;                  // window pixels from the left
-    float mouseY = 0.0f;                  // window pixels from the top
-    int32_t running = 0;                  // 0 on the title screen, 1 once the scene runs
-    Vec3 nearPoint;                       // the cursor's point on the near plane, world units
+    float fieldOfView = 55.0f;                  // vertical, degrees
+    Vec3 viewOffset{0.0f, -19.0f, -145.0f};     // the world's translation: eye at (0, 19, 145)
+    Vec3 floorPoint;                            // where the cursor's ray last met the floor
+    float mouseX = 0.0f;                        // window pixels from the left
+    float mouseY = 0.0f;                        // window pixels from the top
+    int32_t running = 0;                        // 0 on the title screen, 1 once the scene runs
+    Vec3 nearPoint;                             // the cursor's point on the near plane, world units
     Vec3 homeViewOffset{0.0f, -19.0f, -145.0f}; // where the return travel ends
 
     // Created on first use by a GLUT handler; GLUT thread only.

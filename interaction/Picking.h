@@ -2,7 +2,7 @@
 // rectangles the ray is tested against (both in the plane y = 0).
 #pragma once
 
-#include "app/Vec3.h"
+#include "base/Vec3.h"
 
 struct Ray {
     Vec3 origin;    // on the near plane

@@ -13,14 +13,13 @@ minTime="${BENCH_MIN_TIME:-0.3}"
 frameMinTime="${BENCH_FRAME_MIN_TIME:-1}"
 
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTHRONGWICK_SANITIZE=OFF \
-    -DTHRONGWICK_TESTS=OFF -DTHRONGWICK_BENCH=ON >/dev/null
+cd "$root"
+cmake --preset bench >/dev/null
 benches=()
 for source in "$root"/bench/*Bench.cpp; do
     benches+=("$(basename "$source" .cpp)")
 done
-cmake --build "$build" -j2 --target throngwick assets empty_window startup_probe "${benches[@]}" \
-    >"$build/bench-build.log" || { tail -30 "$build/bench-build.log"; exit 1; }
+cmake --build --preset bench -j"$(nproc)" >"$build/bench-build.log" || { tail -30 "$build/bench-build.log"; exit 1; }
 
 source "$root/scripts/display.sh"
 export SDL_AUDIODRIVER=dummy

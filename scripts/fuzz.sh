@@ -6,7 +6,7 @@
 # SECONDS   how long to fuzz (default 60).
 # PICTURES  a build folder whose run/image_data/*.tga seed the corpus, or a folder holding
 #           .tga files itself (default: $TGA_FUZZ_PICTURES, else build/).
-# FUZZ_BUILD_DIR  where the fuzzer, its corpus and any crash inputs go (default build-fuzz/).
+# The fuzzer, its corpus and any crash inputs go into build-fuzz/ (the fuzz preset).
 # FUZZ_MAX_LEN    longest input in bytes (default 4096); longer seed pictures are cut short,
 #                 which the reader takes as missing bytes.
 #
@@ -17,25 +17,12 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-60}
 pictures=${2:-${TGA_FUZZ_PICTURES:-$repo/build}}
-build=${FUZZ_BUILD_DIR:-$repo/build-fuzz}
+build=$repo/build-fuzz
 maxLen=${FUZZ_MAX_LEN:-4096}
-fuzzer=$build/TgaImageFuzz
-sources=("$repo/fuzz/TgaImageFuzz.cpp" "$repo/assets/TgaImage.cpp")
+fuzzer=$build/fuzz/TgaImageFuzz
 
+(cd "$repo" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j"$(nproc)" >/dev/null)
 mkdir -p "$build/corpus" "$build/seeds" "$build/crashes"
-
-# Rebuild only when a source or the header changed.
-needsBuild=0
-[[ -x $fuzzer ]] || needsBuild=1
-for source in "${sources[@]}" "$repo/assets/TgaImage.h"; do
-    [[ $source -nt $fuzzer ]] && needsBuild=1
-done
-if ((needsBuild)); then
-    echo "building $fuzzer"
-    clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
-        -fno-sanitize-recover=undefined -fno-omit-frame-pointer \
-        -I"$repo" "${sources[@]}" -o "$fuzzer"
-fi
 
 # Tiny hand-made pictures, so the corpus is never empty: header(ID length, colour-map type,
 # image type, colour-map first index, colour-map length, entry bits, width, height, depth,

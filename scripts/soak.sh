@@ -4,17 +4,18 @@
 # SOAK_SECONDS), printing the memory curve and failing on a crash, stalled frames, memory growth
 # while nothing spreads through the crowd, a runaway growth while song and fire spread, or a
 # non-zero exit status after Esc (the other SOAK_ settings are described in tests/e2e/test_soak.py).
-# Starts its own Xvfb when there is no display. SOAK_BUILD_DIR picks another build folder.
+# Starts its own Xvfb when there is no display.
 # Usage: scripts/soak.sh [SECONDS]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${SOAK_BUILD_DIR:-$root/build}"
+build="$root/build"
 export SOAK_SECONDS="${1:-${SOAK_SECONDS:-600}}"
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTHRONGWICK_TESTS=OFF -DTHRONGWICK_BENCH=OFF >/dev/null
-cmake --build "$build" --target throngwick assets -j"$(nproc)"
+cd "$root"
+cmake --preset run >/dev/null
+cmake --build --preset run -j"$(nproc)"
 
 source "$root/scripts/display.sh"
 

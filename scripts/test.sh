@@ -6,12 +6,12 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-test"
 
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTHRONGWICK_WERROR=ON -DTHRONGWICK_SANITIZE=ON -DTHRONGWICK_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cd "$root"
+cmake --preset test >/dev/null
+cmake --build --preset test -j"$(nproc)"
 
 source "$root/scripts/display.sh"
 
-# A busy X server now and then refuses a connection; a test that fails so gets one more run.
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --repeat until-pass:2
+# A busy X server now and then refuses a connection; the preset gives a failed test one more run.
+ctest --preset test -j"$(nproc)"
 "$root/scripts/fuzz.sh" 60 "$build"

@@ -1,7 +1,7 @@
-#include "app/AppState.h"
 #include "app/Camera.h"
+#include "app/AppState.h"
 #include "interaction/InputController.h"
-#include "tests/support/GlContext.h"
+#include "support/GlContext.h"
 
 #include <GL/glu.h>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "app/Camera.h"
 #include "app/DistantExplosions.h"
-#include "app/Random.h"
-#include "tests/support/GlContext.h"
+#include "app/Camera.h"
+#include "base/Random.h"
+#include "support/GlContext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "assets/OptionCard.h"
-#include "tests/support/GlContext.h"
+#include "support/GlContext.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "assets/SoundBank.h"
+#include "base/Catalogue.h"
 
-#include "tools/soundgen/Mp3Writer.h"
+#include "soundgen/Mp3Writer.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +26,6 @@ constexpr int32_t rateHz = 44100;
 constexpr int32_t loudPeak = 16000; // a 0.8 tone comes out near 26000
 constexpr int32_t quietPeak = 1000; // encoded silence, and a 0.01 tone, stay well below
 constexpr auto patience = std::chrono::seconds(3); // longest wait for the audio thread
-
-const char* const sampleNames[soundSampleCount] = {
-    "firestart01",        "firestart02",        "firestart03",        "firestart04", "fireloop",
-    "distantExplosion01", "distantExplosion02", "distantExplosion03", "ooo_01",      "ooo_02",
-};
 
 // A 440 Hz tone with its own amplitude on each side, then `silentSeconds` of silence.
 void writeTone(const fs::path& path, float seconds, float leftAmplitude, float rightAmplitude,
@@ -101,7 +97,7 @@ class SoundFolder {
     }
 
     fs::path sample(int32_t index) const {
-        return audio / (std::string(sampleNames[index]) + ".mp3");
+        return audio / catalogue::sampleSounds[index];
     }
 
     // The machine has no sound device: the dummy driver mixes and throws the result away.

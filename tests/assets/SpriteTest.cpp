@@ -1,6 +1,6 @@
 #include "assets/TextureRegistry.h"
-#include "tests/support/GlContext.h"
-#include "tests/support/TgaFile.h"
+#include "support/GlContext.h"
+#include "support/TgaFile.h"
 
 #include <GL/gl.h>
 #include <array>
@@ -42,8 +42,9 @@ class SpriteDraw : public ::testing::Test {
     const Rotation none{0, 0, 0, 0};
 };
 
-const std::vector<uint8_t> quadrants = {255, 0, 0, 255, 0, 255, 0, 255, // top: red, green
-                                        0, 0, 255, 255, 255, 255, 255, 255}; // bottom: blue, white
+const std::vector<uint8_t> quadrants = {
+    255, 0, 0,   255, 0,   255, 0,   255,  // top: red, green
+    0,   0, 255, 255, 255, 255, 255, 255}; // bottom: blue, white
 } // namespace
 
 TEST_F(SpriteDraw, PicturesShowUprightTopRowAtTheTop) {

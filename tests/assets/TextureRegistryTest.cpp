@@ -1,6 +1,6 @@
 #include "assets/TextureRegistry.h"
-#include "tests/support/GlContext.h"
-#include "tests/support/TgaFile.h"
+#include "support/GlContext.h"
+#include "support/TgaFile.h"
 
 #include <GL/gl.h>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "crowd/CellGrid.h"
 
-#include "tests/crowd/CrowdTestSupport.h"
+#include "support/CrowdTestSupport.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "crowd/Crowd.h"
 
 #include "app/Camera.h"
-#include "tests/crowd/CrowdTestSupport.h"
-#include "tests/support/GlContext.h"
+#include "support/CrowdTestSupport.h"
+#include "support/GlContext.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,8 +1,8 @@
 #include "crowd/Crowd.h"
 
 #include "assets/TextureRegistry.h"
-#include "tests/crowd/CrowdTestSupport.h"
-#include "tests/support/GlContext.h"
+#include "support/CrowdTestSupport.h"
+#include "support/GlContext.h"
 
 #include <filesystem>
 #include <string>

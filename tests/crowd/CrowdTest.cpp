@@ -1,6 +1,6 @@
 #include "crowd/Crowd.h"
 
-#include "tests/crowd/CrowdTestSupport.h"
+#include "support/CrowdTestSupport.h"
 
 #include <cmath>
 

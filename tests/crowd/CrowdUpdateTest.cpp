@@ -2,8 +2,8 @@
 
 #include "app/Camera.h"
 #include "assets/OptionCard.h"
-#include "tests/crowd/CrowdTestSupport.h"
-#include "tests/support/GlContext.h"
+#include "support/CrowdTestSupport.h"
+#include "support/GlContext.h"
 
 #include <GL/gl.h>
 

@@ -1,7 +1,7 @@
 #include "crowd/Person.h"
 
 #include "crowd/Mouth.h"
-#include "tests/crowd/CrowdTestSupport.h"
+#include "support/CrowdTestSupport.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,10 +1,10 @@
+#include "interaction/InputController.h"
 #include "app/AppState.h"
 #include "app/Camera.h"
 #include "assets/OptionCard.h"
 #include "crowd/Crowd.h"
-#include "interaction/InputController.h"
 #include "interaction/Picking.h"
-#include "tests/support/GlContext.h"
+#include "support/GlContext.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
@@ -13,7 +13,7 @@
 
 namespace {
 constexpr int floorX = 512;
-constexpr int floorY = 400; // a row over the front half of the floor
+constexpr int floorY = 400;     // a row over the front half of the floor
 constexpr int backFloorY = 305; // a row over the back half (z below 0)
 
 class InputTest : public ::testing::Test {
@@ -95,9 +95,8 @@ TEST_F(InputTest, LeftReleaseOverTheFloorPrintsTheNearPointAndPicks) {
     testing::internal::CaptureStdout();
     input.onMouse(GLUT_LEFT_BUTTON, GLUT_UP, floorX, floorY);
     char expected[128];
-    std::snprintf(expected, sizeof expected, "X:%f Y:%f Z:%f \n",
-                  static_cast<double>(ray.origin.x), static_cast<double>(ray.origin.y),
-                  static_cast<double>(ray.origin.z));
+    std::snprintf(expected, sizeof expected, "X:%f Y:%f Z:%f \n", static_cast<double>(ray.origin.x),
+                  static_cast<double>(ray.origin.y), static_cast<double>(ray.origin.z));
     EXPECT_EQ(captured(), expected);
     EXPECT_EQ(input.nearPoint, ray.origin);
     EXPECT_EQ(input.floorPoint, spot);
@@ -206,7 +205,8 @@ TEST_F(InputTest, EachCommandSetsItsStateAndRunsTheCommonEnding) {
     const struct {
         unsigned char key;
         PersonState state;
-    } commands[] = {{'1', PersonState::Singing}, {'2', PersonState::Armed}, {'3', PersonState::Burning}};
+    } commands[] = {
+        {'1', PersonState::Singing}, {'2', PersonState::Armed}, {'3', PersonState::Burning}};
     for (const auto& command : commands) {
         crowd = Crowd();
         OptionCard::instance() = OptionCard();

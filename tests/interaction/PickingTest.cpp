@@ -1,8 +1,8 @@
+#include "interaction/Picking.h"
 #include "app/AppState.h"
 #include "app/Camera.h"
 #include "interaction/InputController.h"
-#include "interaction/Picking.h"
-#include "tests/support/GlContext.h"
+#include "support/GlContext.h"
 
 #include <gtest/gtest.h>
 
@@ -95,8 +95,7 @@ TEST(RayTriangle, ParallelRayMisses) {
     const Vec3 t0{0, 0, 0}, t1{10, 0, 0}, t2{0, 0, 10};
     EXPECT_FALSE(AppState::intersectTriangle({1, 0, -5}, {0, 0, 1}, t0, t1, t2, hit));
     // Nearly parallel: the determinant stays within 0.00001.
-    EXPECT_FALSE(AppState::intersectTriangle({1, 1, 1}, {0.0f, 0.0000005f, 1.0f}, t0, t1, t2,
-                                             hit));
+    EXPECT_FALSE(AppState::intersectTriangle({1, 1, 1}, {0.0f, 0.0000005f, 1.0f}, t0, t1, t2, hit));
 }
 
 TEST(RayTriangle, EdgesAndCornersCount) {

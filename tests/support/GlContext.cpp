@@ -1,4 +1,4 @@
-#include "tests/support/GlContext.h"
+#include "support/GlContext.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>

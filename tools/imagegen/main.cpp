@@ -6,6 +6,7 @@
 #include "ScreenPictures.h"
 #include "TextPainter.h"
 #include "TgaWriter.h"
+#include "base/Catalogue.h"
 
 #include <chrono>
 #include <cstdio>
@@ -32,38 +33,35 @@ constexpr TgaFormat runTop24{true, true, 24};
 constexpr TgaFormat runBottom24{true, false, 24};
 constexpr TgaFormat plainBottom24{false, false, 24};
 
-std::vector<PictureJob> catalogue(const Raster& hall, TextPainter& bold, TextPainter& regular) {
+std::vector<PictureJob> pictureJobs(const Raster& hall, TextPainter& bold, TextPainter& regular) {
+    using namespace catalogue;
     std::vector<PictureJob> jobs;
-    jobs.push_back(
-        {"titlescreen.tga", runBottom24, [&] { return paintTitle(hall, bold, regular); }});
+    jobs.push_back({titlePicture, runBottom24, [&] { return paintTitle(hall, bold, regular); }});
     for (int kind = 0; kind < 6; ++kind) {
         for (int variant = 0; variant < 2; ++variant) {
-            const std::string name =
-                "face" + std::to_string(kind) + std::to_string(variant) + ".tga";
             const TgaFormat format = (kind + variant) % 2 == 0 ? runTop32 : plainBottom32;
-            jobs.push_back({name, format, [=] { return paintFace(kind, variant); }});
+            jobs.push_back(
+                {facePictures[kind][variant], format, [=] { return paintFace(kind, variant); }});
         }
         const TgaFormat bodyFormat = kind % 2 == 0 ? runBottom32 : plainTop32;
-        jobs.push_back(
-            {"body" + std::to_string(kind) + ".tga", bodyFormat, [=] { return paintBody(kind); }});
+        jobs.push_back({bodyPictures[kind], bodyFormat, [=] { return paintBody(kind); }});
     }
     for (int kind = 0; kind < 3; ++kind) {
         const TgaFormat format = kind == 1 ? runBottom32 : plainTop32;
-        jobs.push_back(
-            {"mouth" + std::to_string(kind) + ".tga", format, [=] { return paintMouth(kind); }});
+        jobs.push_back({mouthPictures[kind], format, [=] { return paintMouth(kind); }});
     }
-    jobs.push_back({"gunhand_left.tga", runTop32, [] { return paintGunHand(true); }});
-    jobs.push_back({"gunhand_right.tga", plainBottom32, [] { return paintGunHand(false); }});
+    jobs.push_back({gunLeftPicture, runTop32, [] { return paintGunHand(true); }});
+    jobs.push_back({gunRightPicture, plainBottom32, [] { return paintGunHand(false); }});
     for (int frame = 0; frame < 5; ++frame) {
         const TgaFormat format = frame % 2 == 0 ? runTop32 : runBottom32;
-        jobs.push_back(
-            {"fire" + std::to_string(frame) + ".tga", format, [=] { return paintFire(frame); }});
+        jobs.push_back({firePictures[frame], format, [=] { return paintFire(frame); }});
     }
-    jobs.push_back({"lightShaft.tga", plainBottom32, [] { return paintLightShaft(); }});
-    jobs.push_back({"selected.tga", runTop32, [] { return paintSelected(); }});
-    jobs.push_back({"theHall.tga", runTop24, [&] { return hall; }});
-    jobs.push_back({"floorplane.tga", plainBottom24, [] { return paintFloor(); }});
-    jobs.push_back({"optionCard.tga", runBottom32, [&] { return paintOptionCard(bold, regular); }});
+    jobs.push_back({lightShaftPicture, plainBottom32, [] { return paintLightShaft(); }});
+    jobs.push_back({selectedPicture, runTop32, [] { return paintSelected(); }});
+    jobs.push_back({hallPicture, runTop24, [&] { return hall; }});
+    jobs.push_back({floorPicture, plainBottom24, [] { return paintFloor(); }});
+    jobs.push_back(
+        {optionCardPicture, runBottom32, [&] { return paintOptionCard(bold, regular); }});
     return jobs;
 }
 
@@ -89,7 +87,7 @@ int main(int argc, char** argv) {
 
     // The title screen shows the hall too, so the backdrop is painted once for both.
     const Raster hall = paintHall();
-    const std::vector<PictureJob> jobs = catalogue(hall, bold, regular);
+    const std::vector<PictureJob> jobs = pictureJobs(hall, bold, regular);
     for (const PictureJob& job : jobs) {
         const std::string path = (folder / job.file).string();
         if (!TgaWriter::write(path, job.paint(), job.format)) {

@@ -1,4 +1,4 @@
-#include "tools/soundgen/AdagioScore.h"
+#include "soundgen/AdagioScore.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // and how loud each moment should be. Turning it into sound is the music renderer's job.
 #pragma once
 
-#include "tools/soundgen/FormantVoice.h"
+#include "soundgen/FormantVoice.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "tools/soundgen/Biquad.h"
+#include "soundgen/Biquad.h"
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 #include <algorithm>
 #include <cmath>

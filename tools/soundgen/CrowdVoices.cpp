@@ -1,9 +1,9 @@
-#include "tools/soundgen/CrowdVoices.h"
+#include "soundgen/CrowdVoices.h"
 
-#include "tools/soundgen/FormantVoice.h"
-#include "tools/soundgen/Reverb.h"
-#include "tools/soundgen/SynthRandom.h"
-#include "tools/soundgen/Wobble.h"
+#include "soundgen/FormantVoice.h"
+#include "soundgen/Reverb.h"
+#include "soundgen/SynthRandom.h"
+#include "soundgen/Wobble.h"
 
 #include <algorithm>
 #include <cmath>

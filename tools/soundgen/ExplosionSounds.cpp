@@ -1,9 +1,9 @@
-#include "tools/soundgen/ExplosionSounds.h"
+#include "soundgen/ExplosionSounds.h"
 
-#include "tools/soundgen/Biquad.h"
-#include "tools/soundgen/Reverb.h"
-#include "tools/soundgen/SynthRandom.h"
-#include "tools/soundgen/Wobble.h"
+#include "soundgen/Biquad.h"
+#include "soundgen/Reverb.h"
+#include "soundgen/SynthRandom.h"
+#include "soundgen/Wobble.h"
 
 #include <algorithm>
 #include <cmath>

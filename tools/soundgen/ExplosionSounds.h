@@ -2,7 +2,7 @@
 // the way.
 #pragma once
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 // variant 0 to 2: three different booms, 3 to 4.5 seconds each.
 Sound makeDistantExplosion(int variant);

@@ -1,8 +1,8 @@
-#include "tools/soundgen/FireSounds.h"
+#include "soundgen/FireSounds.h"
 
-#include "tools/soundgen/Biquad.h"
-#include "tools/soundgen/SynthRandom.h"
-#include "tools/soundgen/Wobble.h"
+#include "soundgen/Biquad.h"
+#include "soundgen/SynthRandom.h"
+#include "soundgen/Wobble.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // while anything burns.
 #pragma once
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 // variant 0 to 3: a flame catching with a whoosh, then crackling, 1.2 to 2.2 seconds.
 Sound makeFireStart(int variant);

@@ -1,6 +1,6 @@
-#include "tools/soundgen/FormantVoice.h"
+#include "soundgen/FormantVoice.h"
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // of a vowel, plus a little breath noise. The caller drives its pitch, loudness and vowel.
 #pragma once
 
-#include "tools/soundgen/Biquad.h"
-#include "tools/soundgen/SynthRandom.h"
+#include "soundgen/Biquad.h"
+#include "soundgen/SynthRandom.h"
 
 #include <cstdint>
 

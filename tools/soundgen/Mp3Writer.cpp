@@ -1,4 +1,4 @@
-#include "tools/soundgen/Mp3Writer.h"
+#include "soundgen/Mp3Writer.h"
 
 #include <lame/lame.h>
 

@@ -1,11 +1,11 @@
-#include "tools/soundgen/Music.h"
+#include "soundgen/Music.h"
 
-#include "tools/soundgen/AdagioScore.h"
-#include "tools/soundgen/Biquad.h"
-#include "tools/soundgen/FormantVoice.h"
-#include "tools/soundgen/Reverb.h"
-#include "tools/soundgen/SawOscillator.h"
-#include "tools/soundgen/Wobble.h"
+#include "soundgen/AdagioScore.h"
+#include "soundgen/Biquad.h"
+#include "soundgen/FormantVoice.h"
+#include "soundgen/Reverb.h"
+#include "soundgen/SawOscillator.h"
+#include "soundgen/Wobble.h"
 
 #include <algorithm>
 #include <cmath>

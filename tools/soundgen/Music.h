@@ -2,7 +2,7 @@
 // sustained strings, breathing between its phrases and looping without a seam.
 #pragma once
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 // About 86 seconds, stereo.
 Sound makeAdagio();

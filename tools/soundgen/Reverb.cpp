@@ -1,4 +1,4 @@
-#include "tools/soundgen/Reverb.h"
+#include "soundgen/Reverb.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // and Moorer layout). Takes a mono send and gives back only the reverberated signal.
 #pragma once
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 #include <vector>
 

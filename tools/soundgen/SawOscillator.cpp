@@ -1,6 +1,6 @@
-#include "tools/soundgen/SawOscillator.h"
+#include "soundgen/SawOscillator.h"
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 namespace {
 

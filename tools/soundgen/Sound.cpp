@@ -1,4 +1,4 @@
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/soundgen/SynthRandom.h"
+#include "soundgen/SynthRandom.h"
 
 uint32_t SynthRandom::nextBits() {
     state += 0x9E3779B97F4A7C15ull;

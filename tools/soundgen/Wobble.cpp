@@ -1,6 +1,6 @@
-#include "tools/soundgen/Wobble.h"
+#include "soundgen/Wobble.h"
 
-#include "tools/soundgen/Sound.h"
+#include "soundgen/Sound.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // scaled to about unit spread. Flickers a flame, rolls a rumble, drifts a singer's pitch.
 #pragma once
 
-#include "tools/soundgen/SynthRandom.h"
+#include "soundgen/SynthRandom.h"
 
 #include <cstdint>
 

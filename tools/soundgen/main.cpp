@@ -1,10 +1,11 @@
 // Synthesises every sound the program reads and writes them as MP3 files into the folder given
 // on the command line. The same build always writes the same sounds.
-#include "tools/soundgen/CrowdVoices.h"
-#include "tools/soundgen/ExplosionSounds.h"
-#include "tools/soundgen/FireSounds.h"
-#include "tools/soundgen/Mp3Writer.h"
-#include "tools/soundgen/Music.h"
+#include "base/Catalogue.h"
+#include "soundgen/CrowdVoices.h"
+#include "soundgen/ExplosionSounds.h"
+#include "soundgen/FireSounds.h"
+#include "soundgen/Mp3Writer.h"
+#include "soundgen/Music.h"
 
 #include <chrono>
 #include <cstdio>
@@ -46,18 +47,19 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder, error);
     const auto started = std::chrono::steady_clock::now();
 
-    const SoundFile music = {"adagio_vocal.mp3", 128, makeAdagio};
+    using catalogue::sampleSounds;
+    const SoundFile music = {catalogue::musicSound, 128, makeAdagio};
     const std::vector<SoundFile> effects = {
-        {"firestart01.mp3", 96, [] { return makeFireStart(0); }},
-        {"firestart02.mp3", 96, [] { return makeFireStart(1); }},
-        {"firestart03.mp3", 96, [] { return makeFireStart(2); }},
-        {"firestart04.mp3", 96, [] { return makeFireStart(3); }},
-        {"fireloop.mp3", 96, makeFireLoop},
-        {"distantExplosion01.mp3", 64, [] { return makeDistantExplosion(0); }},
-        {"distantExplosion02.mp3", 64, [] { return makeDistantExplosion(1); }},
-        {"distantExplosion03.mp3", 64, [] { return makeDistantExplosion(2); }},
-        {"ooo_01.mp3", 96, [] { return makeCrowdOoo(0); }},
-        {"ooo_02.mp3", 96, [] { return makeCrowdOoo(1); }},
+        {sampleSounds[0], 96, [] { return makeFireStart(0); }},
+        {sampleSounds[1], 96, [] { return makeFireStart(1); }},
+        {sampleSounds[2], 96, [] { return makeFireStart(2); }},
+        {sampleSounds[3], 96, [] { return makeFireStart(3); }},
+        {sampleSounds[4], 96, makeFireLoop},
+        {sampleSounds[5], 64, [] { return makeDistantExplosion(0); }},
+        {sampleSounds[6], 64, [] { return makeDistantExplosion(1); }},
+        {sampleSounds[7], 64, [] { return makeDistantExplosion(2); }},
+        {sampleSounds[8], 96, [] { return makeCrowdOoo(0); }},
+        {sampleSounds[9], 96, [] { return makeCrowdOoo(1); }},
     };
 
     // The long music takes about as long as all the effects together: it gets a core of its own.

@@ -1,11 +1,13 @@
-#include "app/Random.h"
+#include "base/Random.h"
 
 namespace {
 uint32_t state = 1;
 RandomSource source = nullptr;
 } // namespace
 
-void seedRandom(uint32_t seed) { state = seed; }
+void seedRandom(uint32_t seed) {
+    state = seed;
+}
 
 int32_t randomDraw() {
     if (source)
@@ -15,6 +17,10 @@ int32_t randomDraw() {
     return static_cast<int32_t>((state >> 16) & 0x7fffu);
 }
 
-uint32_t randomState() { return state; }
+uint32_t randomState() {
+    return state;
+}
 
-void setRandomSource(RandomSource replacement) { source = replacement; }
+void setRandomSource(RandomSource replacement) {
+    source = replacement;
+}

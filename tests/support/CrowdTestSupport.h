@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/AppState.h"
-#include "app/Random.h"
+#include "base/Random.h"
 #include "crowd/Crowd.h"
 #include "interaction/InputController.h"
 
