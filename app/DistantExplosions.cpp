@@ -6,16 +6,12 @@
 
 DistantExplosions distantExplosions;
 
-namespace {
-constexpr int firstExplosionSample = 5; // samples 5, 6 and 7
-}
-
 void DistantExplosions::update(float deltaMs) {
     elapsedSeconds += deltaMs * 0.001f;
     if (!(elapsedSeconds > intervalSeconds))
         return;
     // Two draws in this order: the sample first, the next interval second.
-    SoundBank::instance().playSample(firstExplosionSample + randomDraw() % 3);
+    SoundBank::instance().playSample(firstExplosionSample + randomDraw() % explosionSamples);
     Camera::instance().startShake();
     elapsedSeconds = 0.0f; // the surplus beyond the interval is dropped
     intervalSeconds = static_cast<float>(15 + randomDraw() % 4);

@@ -9,10 +9,8 @@ namespace {
 constexpr float shownAngle = -10.0f;  // degrees: stands up, tilted slightly clockwise
 constexpr float putAwayAngle = 70.0f; // degrees: turned down below the view
 constexpr float swingSeconds = 0.5f;
-constexpr int32_t shown = 0;
-constexpr int32_t putAway = 1;
-constexpr int32_t swingingIn = 2;
-constexpr int32_t swingingOut = 3;
+// 160 degrees a second, exactly: timer * 160 rounds as (timer + timer) * 80 does.
+constexpr float swingDegreesPerSecond = (putAwayAngle - shownAngle) / swingSeconds;
 } // namespace
 
 OptionCard& OptionCard::instance() {
@@ -43,24 +41,24 @@ void OptionCard::init() {
 void OptionCard::update(float seconds) {
     timer += seconds;
     switch (state) {
-    case shown:
+    case CardState::Shown:
         angle = shownAngle;
         break;
-    case putAway:
+    case CardState::PutAway:
         angle = putAwayAngle;
         break;
     // The last swinging frame overshoots before the state changes; the next update corrects it.
-    case swingingIn:
-        angle = 70.0f - (timer + timer) * 80.0f;
+    case CardState::SwingingIn:
+        angle = putAwayAngle - timer * swingDegreesPerSecond;
         if (timer > swingSeconds) {
-            state = shown;
+            state = CardState::Shown;
             timer = 0.0f;
         }
         break;
-    case swingingOut:
-        angle = (timer + timer) * 80.0f - 10.0f;
+    case CardState::SwingingOut:
+        angle = timer * swingDegreesPerSecond + shownAngle;
         if (timer > swingSeconds)
-            setState(putAway);
+            setState(CardState::PutAway);
         break;
     default:
         break;
@@ -88,7 +86,7 @@ void OptionCard::draw() const {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
-void OptionCard::setState(int32_t newState) {
+void OptionCard::setState(CardState newState) {
     if (newState == state)
         return;
     state = newState;

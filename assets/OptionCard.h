@@ -4,12 +4,19 @@
 
 #include <cstdint>
 
+enum class CardState : int32_t {
+    Shown = 0,       // stands up at -10 degrees
+    PutAway = 1,     // turned down at 70 degrees
+    SwingingIn = 2,  // from 70 down to -10 degrees in half a second
+    SwingingOut = 3, // from -10 up to 70 degrees in half a second
+};
+
 class OptionCard {
   public:
     uint32_t cardList = 0; // display list: binds the card texture and draws the card quad
-    float angle = 70.0f;   // degrees about z; 70 put away, -10 shown
-    int32_t state = 1;     // 0 shown, 1 put away, 2 swinging in, 3 swinging out
-    float timer = 0.0f;    // seconds since the current state was entered
+    float angle = 70.0f;   // degrees about z, counter-clockwise about the pivot
+    CardState state = CardState::PutAway;
+    float timer = 0.0f; // seconds since the current state was entered
 
     // Created on first use, put away; GLUT thread only.
     static OptionCard& instance();
@@ -19,8 +26,8 @@ class OptionCard {
     void update(float seconds);
     void draw() const;
     // A request for the current state changes nothing.
-    void setState(int32_t newState);
-    void hide() { setState(1); }
-    void swingIn() { setState(2); }
-    void swingOut() { setState(3); }
+    void setState(CardState newState);
+    void hide() { setState(CardState::PutAway); }
+    void swingIn() { setState(CardState::SwingingIn); }
+    void swingOut() { setState(CardState::SwingingOut); }
 };

@@ -15,7 +15,6 @@ constexpr int outputRateHz = 44100;
 constexpr int outputBlockFrames = 1024; // about 23 ms per mixed block
 constexpr int playbacksPerSample = 4;   // simultaneous playbacks of one sample
 constexpr int channelCount = soundSampleCount * playbacksPerSample;
-constexpr int32_t fireLoopIndex = 4; // the one sample that repeats without end
 static_assert(std::size(catalogue::sampleSounds) == soundSampleCount);
 
 bool initialised = false;
@@ -90,7 +89,7 @@ uint32_t SoundBank::playSample(int32_t index) {
     }
     const int channel = channelFor(index);
     channelStarts[channel] = ++playCount;
-    const int loops = index == fireLoopIndex ? -1 : 0;
+    const int loops = index == fireLoopSample ? -1 : 0;
     // On a busy channel this cuts the old playback and starts the sample from its beginning.
     if (Mix_PlayChannel(channel, chunks[index], loops) < 0) {
         return 0;

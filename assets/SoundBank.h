@@ -4,6 +4,14 @@
 
 #include <cstdint>
 
+// The samples by number, as every caller asks for them.
+constexpr int32_t firstFireStartSample = 0; // four fire starts, 0 to 3
+constexpr int32_t fireStartSamples = 4;
+constexpr int32_t fireLoopSample = 4;       // the one sample that repeats without end
+constexpr int32_t firstExplosionSample = 5; // three distant explosions, 5 to 7
+constexpr int32_t explosionSamples = 3;
+constexpr int32_t firstCrowdVoiceSample = 8; // two startled crowds, 8 and 9
+constexpr int32_t crowdVoiceSamples = 2;
 constexpr int soundSampleCount = 10;
 
 class SoundBank {

@@ -119,7 +119,7 @@ void showCloseUp() {
     const Vec3 eye = nearest->headPos + towardEye * (arrivalDistance / length(towardEye));
     input.viewOffset = eye * -1.0f;
     OptionCard& card = OptionCard::instance();
-    card.setState(0);
+    card.setState(CardState::Shown);
     card.update(0.0f);
     Camera::instance().reshape(windowWidth, windowHeight);
 }

@@ -15,12 +15,6 @@
 bool musicPending = true;
 bool fireLoopPending = true;
 
-namespace {
-constexpr int firstFireStartSample = 0; // samples 0 to 3
-constexpr int fireLoopSample = 4;
-constexpr int firstCrowdVoiceSample = 8; // samples 8 and 9
-} // namespace
-
 InputController& InputController::instance() {
     static InputController controller;
     return controller;
@@ -60,7 +54,7 @@ void InputController::onMouse(int button, int state, int x, int y) {
     nearPoint = ray.origin;
     if (AppState::instance().viewMode == ViewMode::Overview) {
         Crowd::instance().pickNearest(hit);
-        SoundBank::instance().playSample(firstCrowdVoiceSample + randomDraw() % 2);
+        SoundBank::instance().playSample(firstCrowdVoiceSample + randomDraw() % crowdVoiceSamples);
     }
     floorPoint = hit;
 }
@@ -102,7 +96,8 @@ void InputController::onKeyboard(unsigned char key, int, int) {
             return;
         if (selected) {
             selected->state = PersonState::Burning;
-            SoundBank::instance().playSample(firstFireStartSample + randomDraw() % 4);
+            SoundBank::instance().playSample(firstFireStartSample +
+                                             randomDraw() % fireStartSamples);
             if (fireLoopPending) {
                 SoundBank::instance().playSample(fireLoopSample);
                 fireLoopPending = false;

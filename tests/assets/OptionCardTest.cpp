@@ -18,7 +18,7 @@ std::vector<float> anglesOf(OptionCard& card, int updates, float seconds) {
 
 TEST(OptionCardStates, StartsPutAway) {
     const OptionCard card;
-    EXPECT_EQ(card.state, 1);
+    EXPECT_EQ(card.state, CardState::PutAway);
     EXPECT_EQ(card.timer, 0.0f);
     EXPECT_EQ(card.angle, 70.0f);
 }
@@ -27,10 +27,10 @@ TEST(OptionCardStates, SwingInOvershootsOnTheFramePastHalfASecond) {
     OptionCard card;
     card.swingIn();
     EXPECT_EQ(anglesOf(card, 4, 0.125f), (std::vector<float>{50, 30, 10, -10}));
-    EXPECT_EQ(card.state, 2); // a timer of exactly 0.5 still swings
+    EXPECT_EQ(card.state, CardState::SwingingIn); // a timer of exactly 0.5 still swings
     card.update(0.125f);
     EXPECT_EQ(card.angle, -30.0f);
-    EXPECT_EQ(card.state, 0);
+    EXPECT_EQ(card.state, CardState::Shown);
     EXPECT_EQ(card.timer, 0.0f);
     card.update(0.125f);
     EXPECT_EQ(card.angle, -10.0f);
@@ -38,24 +38,24 @@ TEST(OptionCardStates, SwingInOvershootsOnTheFramePastHalfASecond) {
 
 TEST(OptionCardStates, SwingOutMirrorsTheSwingIn) {
     OptionCard card;
-    card.state = 0;
+    card.state = CardState::Shown;
     card.swingOut();
     EXPECT_EQ(anglesOf(card, 5, 0.125f), (std::vector<float>{10, 30, 50, 70, 90}));
-    EXPECT_EQ(card.state, 1);
+    EXPECT_EQ(card.state, CardState::PutAway);
     card.update(0.125f);
     EXPECT_EQ(card.angle, 70.0f);
 }
 
 TEST(OptionCardStates, RequestingTheCurrentStateChangesNothing) {
     OptionCard card;
-    card.state = 0;
+    card.state = CardState::Shown;
     card.swingOut();
     card.update(0.3f);
     card.swingOut();
     EXPECT_FLOAT_EQ(card.timer, 0.3f);
     card.hide();
     card.hide();
-    EXPECT_EQ(card.state, 1);
+    EXPECT_EQ(card.state, CardState::PutAway);
     EXPECT_EQ(card.timer, 0.0f);
 }
 
@@ -74,16 +74,16 @@ TEST(OptionCardStates, ZeroSecondsSetsTheRestingAngleOnly) {
     card.angle = 12.0f;
     card.update(0.0f);
     EXPECT_EQ(card.angle, 70.0f);
-    card.state = 0;
+    card.state = CardState::Shown;
     card.update(0.0f);
     EXPECT_EQ(card.angle, -10.0f);
     EXPECT_EQ(card.timer, 0.0f);
-    EXPECT_EQ(card.state, 0);
+    EXPECT_EQ(card.state, CardState::Shown);
 }
 
 TEST(OptionCardStates, UnknownStateOnlyAdvancesTheTimer) {
     OptionCard card;
-    card.state = 7;
+    card.state = static_cast<CardState>(7);
     card.angle = 5.0f;
     card.update(0.25f);
     EXPECT_EQ(card.angle, 5.0f);

@@ -51,7 +51,7 @@ TEST_F(CrowdTravel, TowardThePersonXMovesFasterThanYAndZ) {
     step(30.0f);
     EXPECT_EQ(app.viewMode, ViewMode::Travelling);
     EXPECT_EQ(crowd.zoomingIn, 1);
-    EXPECT_EQ(OptionCard::instance().state, 1);
+    EXPECT_EQ(OptionCard::instance().state, CardState::PutAway);
     // 0.13 * 30 * 2/3 along x; 0.03 * 30 * 1/3 along y; 0.03 * 30 * 2/3 along z.
     expectNear(input.viewOffset, {2.6f, -18.7f, -144.4f}, 1e-4f);
     expectNear(loadedTranslation(), input.viewOffset, 1e-5f);
@@ -68,7 +68,7 @@ TEST_F(CrowdTravel, ArrivalWithin25UnitsFocusesSwingsTheCardAndStillMoves) {
     step(10.0f);
     EXPECT_EQ(app.viewMode, ViewMode::Focused);
     EXPECT_EQ(crowd.zoomingIn, 0);
-    EXPECT_EQ(OptionCard::instance().state, 2);
+    EXPECT_EQ(OptionCard::instance().state, CardState::SwingingIn);
     expectNear(input.viewOffset, {0.78f, -18.76f, -145.0f}, 1e-4f);
     expectNear(loadedTranslation(), input.viewOffset, 1e-5f);
 

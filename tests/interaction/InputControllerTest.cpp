@@ -195,7 +195,7 @@ TEST_F(InputTest, NumberKeysActOnlyWhenFocused) {
         EXPECT_EQ(person->state, PersonState::Idle);
         EXPECT_EQ(person->walking, 0);
         EXPECT_EQ(crowd.zoomingOut, 0);
-        EXPECT_EQ(OptionCard::instance().state, 1);
+        EXPECT_EQ(OptionCard::instance().state, CardState::PutAway);
         EXPECT_TRUE(musicPending);
         EXPECT_TRUE(fireLoopPending);
     }
@@ -222,7 +222,7 @@ TEST_F(InputTest, EachCommandSetsItsStateAndRunsTheCommonEnding) {
         EXPECT_EQ(other->walking, 1);
         EXPECT_EQ(person->walking, 1);
         EXPECT_EQ(crowd.zoomingOut, 1);
-        EXPECT_EQ(OptionCard::instance().state, 3);
+        EXPECT_EQ(OptionCard::instance().state, CardState::SwingingOut);
     }
 }
 
@@ -241,7 +241,7 @@ TEST_F(InputTest, CommandWithoutSelectionStillRunsTheCommonEnding) {
     AppState::instance().viewMode = ViewMode::Focused;
     input.onKeyboard('2', 0, 0);
     EXPECT_EQ(crowd.zoomingOut, 1);
-    EXPECT_EQ(OptionCard::instance().state, 3);
+    EXPECT_EQ(OptionCard::instance().state, CardState::SwingingOut);
 }
 
 TEST_F(InputTest, KeyFourActsInEveryModeAndPhase) {
@@ -257,7 +257,7 @@ TEST_F(InputTest, KeyFourActsInEveryModeAndPhase) {
             EXPECT_EQ(person->targetPos, person->homePos);
             EXPECT_EQ(person->walking, 1);
             EXPECT_EQ(crowd.zoomingOut, 1);
-            EXPECT_EQ(OptionCard::instance().state, 3);
+            EXPECT_EQ(OptionCard::instance().state, CardState::SwingingOut);
             EXPECT_EQ(person->state, PersonState::Idle);
         }
 }
@@ -273,7 +273,7 @@ TEST_F(InputTest, OtherKeysAndKeyReleasesChangeNothing) {
     EXPECT_EQ(person->state, PersonState::Idle);
     EXPECT_EQ(person->walking, 0);
     EXPECT_EQ(crowd.zoomingOut, 0);
-    EXPECT_EQ(OptionCard::instance().state, 1);
+    EXPECT_EQ(OptionCard::instance().state, CardState::PutAway);
 }
 
 TEST_F(InputTest, EscapeEndsTheProgramWithStatusZeroInEveryPhase) {
