@@ -23,6 +23,18 @@ AppState::AppState() : previousTimeMs(static_cast<float>(glutGet(GLUT_ELAPSED_TI
 bool AppState::initialise(int, int newWidth, int newHeight) {
     width = newWidth;
     height = newHeight;
+    viewMode = ViewMode::Overview;
+    setFixedGlState();
+    seedRandom(static_cast<uint32_t>(std::time(nullptr)));
+    Crowd::instance().load();
+    TextureRegistry::instance().registerSprite(
+        "title", catalogue::imagePath(catalogue::titlePicture).c_str(), true);
+    SoundBank::instance().init();
+    OptionCard::instance().init();
+    return true;
+}
+
+void AppState::setFixedGlState() {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glShadeModel(GL_SMOOTH);
     glPolygonMode(GL_FRONT, GL_FILL);
@@ -35,15 +47,7 @@ bool AppState::initialise(int, int newWidth, int newHeight) {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_NORMALIZE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    viewMode = ViewMode::Overview;
     glEnable(GL_TEXTURE_2D);
-    seedRandom(static_cast<uint32_t>(std::time(nullptr)));
-    Crowd::instance().load();
-    TextureRegistry::instance().registerSprite(
-        "title", catalogue::imagePath(catalogue::titlePicture).c_str(), true);
-    SoundBank::instance().init();
-    OptionCard::instance().init();
-    return true;
 }
 
 void AppState::advanceClock(float nowMs) {

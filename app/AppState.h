@@ -27,7 +27,11 @@ class AppState {
 
     // The fixed GL state, the generator's seed, the crowd, the title, sound and the card.
     bool initialise(int windowId, int newWidth, int newHeight);
+    // The state every drawing function starts from: black clear, smooth shading, back faces
+    // culled, depth test (LEQUAL), normalised normals, 2D texturing on.
+    static void setFixedGlState();
     void idle();
+    // Expects the fixed state; leaves it, with the model-view matrix as it found it.
     void display();
     // The idle handler's clock step, from GLUT's elapsed milliseconds.
     void advanceClock(float nowMs);

@@ -18,7 +18,8 @@ class Camera {
     // Created on first use by a GLUT handler; GLUT thread only.
     static Camera& instance();
 
-    // Sizes of 0 or less are ignored.
+    // Sizes of 0 or less are ignored. Sets viewport and projection; leaves the model-view matrix
+    // current, holding only the view's translation.
     void reshape(int w, int h);
     // Advances a running shake by deltaMs and reapplies the view.
     void update(float deltaMs);

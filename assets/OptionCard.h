@@ -24,6 +24,8 @@ class OptionCard {
     // Loads the picture and compiles the list; needs a current OpenGL context.
     void init();
     void update(float seconds);
+    // Sets its own blending and alpha test; leaves 2D texturing and the depth test on, blending
+    // and the alpha test off, the card texture bound and the colour opaque white.
     void draw() const;
     // A request for the current state changes nothing.
     void setState(CardState newState);

@@ -18,5 +18,7 @@ struct Sprite {
     bool blend = false;   // drawn with alpha blending and, on request, an alpha test
 
     // Draws the shared 2 by 2 quad scaled, then turned, then moved; alphaRef 0 means no alpha test.
+    // Expects 2D texturing on; leaves this texture bound, and blending and the alpha test off if
+    // it is a blended sprite (it turns them on for itself), untouched if it is an opaque one.
     void draw(Vec3 position, Vec3 scale, Rotation rotation, float alphaRef) const;
 };

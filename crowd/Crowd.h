@@ -40,6 +40,8 @@ class Crowd {
     void assemblePeople(int count, const PersonSprites& sprites);
     void pickNearest(Vec3 point);
     void update();
+    // Hall, floor, people, then the light shaft, all as sprites: expects the fixed GL state and
+    // leaves it, with the last sprite's texture bound.
     void draw() const;
     void sendAllHome();
 

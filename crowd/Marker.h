@@ -14,5 +14,6 @@ class Marker {
 
     explicit Marker(std::string markerName) : name(std::move(markerName)) {}
 
+    // One blended sprite without an alpha test: expects blending off and leaves it off.
     void draw() const;
 };

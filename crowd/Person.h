@@ -65,6 +65,8 @@ class Person {
     void setSprites(const PersonSprites& sprites);
     // indexInCell: the person's position in its cell's list at the moment of the call.
     void update(unsigned indexInCell);
+    // Gun hand, body, face, then mouth or flame, as sprites: expects blending and the alpha test
+    // off and leaves them off.
     void draw() const;
 
   private:
