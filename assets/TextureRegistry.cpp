@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <string>
 
 namespace {
 bool hasTgaExtension(const char* path) {
@@ -19,15 +21,29 @@ bool hasTgaExtension(const char* path) {
             return false;
     return true;
 }
+
+// A person who replaces a picture learns why it does not show; once a file, the program goes on.
+void reportRefusal(const char* path, const std::string& reason) {
+    static std::set<std::string> reported;
+    if (reported.insert(path).second)
+        std::fprintf(stderr, "throngwick: picture %s refused: %s\n", path, reason.c_str());
+}
 } // namespace
 
 uint32_t loadTexture(const char* path) {
     if (!hasTgaExtension(path))
         return 0;
+    GLint largestSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestSide);
     TgaImage image;
-    if (!image.load(path) || image.bitsPerPixel != 32) {
-        image.release();
-        return 0; // unreadable, or an 8-bit picture
+    if (!image.load(path, largestSide)) {
+        if (!image.refusal.empty())
+            reportRefusal(path, image.refusal); // a missing file stays silent
+        return 0;
+    }
+    if (image.bitsPerPixel != 32) {
+        reportRefusal(path, "8-bit grey pictures are not drawn");
+        return 0;
     }
     GLuint name = 0;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -37,8 +53,8 @@ uint32_t loadTexture(const char* path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, image.pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.pixels);
     image.release();
     return name;
 }

@@ -4,13 +4,12 @@
 #include <cstddef>
 #include <cstdio>
 #include <new>
+#include <string>
+#include <sys/stat.h>
 
 namespace {
 
-// Larger pictures are refused rather than allocated: a hostile header of a few bytes could ask for
-// gigabytes, and for seconds of reading bytes that are not there.
-constexpr int32_t maxSide = 16384;
-constexpr size_t maxPixels = size_t{2048} * 2048; // twice the largest real picture a side
+constexpr size_t headerBytes = 18;
 
 // End of file is not detected: a byte past the end reads as 255. The file belongs to this one
 // thread, so the stream's lock is not taken for every byte.
@@ -86,12 +85,16 @@ TgaImage::~TgaImage() {
     release();
 }
 
-bool TgaImage::load(const char* path) {
+bool TgaImage::load(const char* path, int32_t maxSide) {
     if (pixels)
         return true;
+    refusal.clear();
     FILE* const file = fopen(path, "rb");
     if (!file)
         return false;
+    struct stat status {};
+    const size_t fileBytes =
+        fstat(fileno(file), &status) == 0 ? static_cast<size_t>(status.st_size) : 0;
 
     idLength = readByte(file);
     colourMapType = readByte(file);
@@ -106,34 +109,52 @@ bool TgaImage::load(const char* path) {
     fileBitsPerPixel = readByte(file);
     imageDescriptor = readByte(file);
 
-    const bool knownType = imageType == 2 || imageType == 3 || imageType == 10;
-    const bool knownDepth =
-        fileBitsPerPixel == 8 || fileBitsPerPixel == 24 || fileBitsPerPixel == 32;
-    // Run-length packets carry colour pixels; an 8-bit buffer has no room for them.
-    const bool runLengthGrey = imageType == 10 && fileBitsPerPixel == 8;
-    const bool sizeInRange = fileWidth >= 0 && fileHeight >= 0 && fileWidth <= maxSide &&
-                             fileHeight <= maxSide &&
-                             size_t(fileWidth) * size_t(fileHeight) <= maxPixels;
-    if (!knownType || !knownDepth || runLengthGrey || !sizeInRange) {
+    auto refuse = [&](const std::string& reason) {
+        refusal = reason;
         fclose(file);
         return false;
-    }
+    };
+    const std::string size = std::to_string(fileWidth) + " x " + std::to_string(fileHeight);
+    if (imageType != 2 && imageType != 3 && imageType != 10)
+        return refuse("image type " + std::to_string(imageType) + " (2, 3 and 10 are read)");
+    if (fileBitsPerPixel != 8 && fileBitsPerPixel != 24 && fileBitsPerPixel != 32)
+        return refuse(std::to_string(fileBitsPerPixel) + " bits a pixel (8, 24 and 32 are read)");
+    // Run-length packets carry colour pixels; an 8-bit buffer has no room for them.
+    if (imageType == 10 && fileBitsPerPixel == 8)
+        return refuse("run-length data at 8 bits a pixel");
+    if (fileWidth < 0 || fileHeight < 0)
+        return refuse("a negative size, " + size);
+    if (fileWidth > maxSide || fileHeight > maxSide)
+        return refuse(size + " pixels, more than the graphics library's largest side of " +
+                      std::to_string(maxSide));
 
     // The colour-map length is an unsigned count in the file, whatever the field's type.
     const size_t colourMapBytes =
         colourMapType == 1
             ? size_t{static_cast<uint16_t>(colourMapLength)} * ((colourMapEntrySize + 7u) / 8u)
             : 0;
+    const size_t pixelCount = static_cast<size_t>(fileWidth) * static_cast<size_t>(fileHeight);
+    const size_t filePixelBytes = fileBitsPerPixel / 8u;
+    // A header of a few bytes must not cost gigabytes: the file's own length bounds what it can
+    // hold, checked before anything is allocated.
+    const size_t dataOffset = headerBytes + idLength + colourMapBytes;
+    const size_t dataBytes = fileBytes > dataOffset ? fileBytes - dataOffset : 0;
+    if (imageType != 10 && dataBytes < pixelCount * filePixelBytes)
+        return refuse("the file holds " + std::to_string(fileBytes) + " bytes, its " + size +
+                      " pixels need " + std::to_string(dataOffset + pixelCount * filePixelBytes));
+    // A run-length packet of 1 + depth bytes gives at most 128 pixels (one more packet for a
+    // file cut short inside its last one).
+    const size_t runLengthLimit = (dataBytes / (1 + filePixelBytes) + 1) * 128;
+    if (imageType == 10 && pixelCount > runLengthLimit)
+        return refuse("its " + std::to_string(dataBytes) + " bytes of run-length data cannot " +
+                      "describe " + size + " pixels");
     skipBytes(file, idLength + colourMapBytes);
 
-    const size_t pixelCount = static_cast<size_t>(fileWidth) * static_cast<size_t>(fileHeight);
     const size_t bytesPerPixel = fileBitsPerPixel == 8 ? 1 : 4;
     // A picture of 0 pixels still gets a (zero-byte) buffer, so it counts as loaded.
     uint8_t* const decoded = new (std::nothrow) uint8_t[pixelCount * bytesPerPixel];
-    if (!decoded) {
-        fclose(file);
-        return false;
-    }
+    if (!decoded)
+        return refuse("no memory for " + size + " pixels");
     if (imageType == 10)
         decodeRunLength(file, fileBitsPerPixel, pixelCount, decoded);
     else

@@ -61,10 +61,20 @@ TEST_F(RegistryTest, RefusesOtherExtensionsWithoutOpeningTheFile) {
     EXPECT_EQ(registry.sprite(index).texture, 0u);
 }
 
-TEST_F(RegistryTest, RefusesEightBitPictures) {
-    const std::string path = folder + "grey.tga";
-    writeGreyTga(path, 4, 4);
-    EXPECT_EQ(loadTexture(path.c_str()), 0u);
+TEST_F(RegistryTest, ARefusedPictureIsReportedOnceAndAMissingOneNotAtAll) {
+    const std::string grey = folder + "grey.tga";
+    writeGreyTga(grey, 4, 4);
+    const std::string cut = picture("cut.tga");
+    truncate(cut.c_str(), 20); // 18 header bytes and 2 of the 16 pixel bytes
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(loadTexture(grey.c_str()), 0u);
+    EXPECT_EQ(loadTexture(cut.c_str()), 0u);
+    EXPECT_EQ(loadTexture(cut.c_str()), 0u);
+    EXPECT_EQ(loadTexture((folder + "missing.tga").c_str()), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "throngwick: picture " + grey + " refused: 8-bit grey pictures are not drawn\n" +
+                  "throngwick: picture " + cut + " refused: the file holds 20 bytes, its 2 x 2 " +
+                  "pixels need 34\n");
 }
 
 TEST_F(RegistryTest, UploadLeavesTheTextureBoundAndAlignmentOne) {
