@@ -11,7 +11,6 @@
 #include "interaction/InputController.h"
 
 #include <GL/freeglut.h>
-#include <ctime>
 
 AppState& AppState::instance() {
     static AppState app;
@@ -20,12 +19,12 @@ AppState& AppState::instance() {
 
 AppState::AppState() : previousTimeMs(static_cast<float>(glutGet(GLUT_ELAPSED_TIME))) {}
 
-bool AppState::initialise(int, int newWidth, int newHeight) {
+bool AppState::initialise(int, int newWidth, int newHeight, uint32_t seed) {
     width = newWidth;
     height = newHeight;
     viewMode = ViewMode::Overview;
     setFixedGlState();
-    seedRandom(static_cast<uint32_t>(std::time(nullptr)));
+    seedRandom(seed);
     Crowd::instance().load();
     TextureRegistry::instance().registerSprite(
         "title", catalogue::imagePath(catalogue::titlePicture).c_str(), true);

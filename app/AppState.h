@@ -26,7 +26,8 @@ class AppState {
     AppState();
 
     // The fixed GL state, the generator's seed, the crowd, the title, sound and the card.
-    bool initialise(int windowId, int newWidth, int newHeight);
+    // The program seeds with the calendar time unless it was given a seed.
+    bool initialise(int windowId, int newWidth, int newHeight, uint32_t seed);
     // The state every drawing function starts from: black clear, smooth shading, back faces
     // culled, depth test (LEQUAL), normalised normals, 2D texturing on.
     static void setFixedGlState();

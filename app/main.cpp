@@ -1,17 +1,55 @@
 #include "app/AppState.h"
+#include "app/DataFolder.h"
 #include "app/GlutCallbacks.h"
+#include "app/Options.h"
+#include "assets/SoundBank.h"
 
 #include <GL/freeglut.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
+namespace {
+int refuse(const std::string& error) {
+    std::fprintf(stderr, "throngwick: %s\n%s\n", error.c_str(), usageLine());
+    return 2;
+}
+} // namespace
+
 int main(int argc, char** argv) {
     // Each output line as it happens, also into a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    // Everything the options decide is settled before GLUT opens the display: help, version and
+    // bad input need no X server and open no window.
+    Options options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error))
+        return refuse(error);
+    if (options.help) {
+        std::fputs(helpText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("throngwick %s\n", THRONGWICK_VERSION);
+        return 0;
+    }
+    std::string dataFolder;
+    if (!findDataFolder(options.dataFolder, executablePath(), dataFolder, error))
+        return refuse(error);
+    // The program reads ./image_data/ and ./audio/ relative to its working folder.
+    if (!dataFolder.empty() && chdir(dataFolder.c_str()) != 0)
+        return refuse("cannot enter " + dataFolder + ": " + std::strerror(errno));
+    const uint32_t seed =
+        options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+
     glutInit(&argc, argv);
 #if defined(__SANITIZE_ADDRESS__)
     // Sanitized builds look for leaks before GLUT's exit handling unloads the GL driver.
@@ -20,7 +58,11 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(1024, 512);
     const int window = glutCreateWindow("Throngwick");
-    AppState::instance().initialise(window, 1024, 512);
+    if (options.fullscreen)
+        glutFullScreen();
+    if (options.mute)
+        SoundBank::instance().mute();
+    AppState::instance().initialise(window, 1024, 512, seed);
     registerGlutCallbacks();
     glutMainLoop();
     return 0;

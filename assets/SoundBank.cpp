@@ -18,6 +18,7 @@ constexpr int channelCount = soundSampleCount * playbacksPerSample;
 static_assert(std::size(catalogue::sampleSounds) == soundSampleCount);
 
 bool initialised = false;
+bool muted = false;
 // Several mixer calls crash once opening the output has failed, so every call checks this.
 bool outputOpen = false;
 Mix_Chunk* chunks[soundSampleCount] = {};
@@ -62,12 +63,16 @@ SoundBank& SoundBank::instance() {
     return bank;
 }
 
+void SoundBank::mute() {
+    muted = true;
+}
+
 void SoundBank::init() {
     if (initialised) {
         return;
     }
     initialised = true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (muted || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return;
     }
     // No format changes allowed: the music hook writes 16-bit stereo exactly as decoded.

@@ -23,6 +23,8 @@ class SoundBank {
     // Created on first use; GLUT thread only.
     static SoundBank& instance();
 
+    // Before init: init then opens no audio output, and the bank stays silent as without one.
+    void mute();
     // Opens the audio output and loads the ten samples; once, at start-up.
     void init();
     // Plays sample index (0 to 9) from its start on a fresh channel; returns that channel's handle.

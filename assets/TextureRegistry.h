@@ -13,7 +13,7 @@ uint32_t loadTexture(const char* path);
 
 class TextureRegistry {
   public:
-    uint32_t quadList = 0;      // display list of the 2 by 2 quad facing +z
+    uint32_t quadList = 0;       // display list of the 2 by 2 quad facing +z
     std::vector<Sprite> sprites; // index = order of registration
     std::vector<std::string> names;
 

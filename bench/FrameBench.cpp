@@ -54,7 +54,7 @@ void openScene(int& argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);
     const int window = glutCreateWindow("Throngwick");
-    AppState::instance().initialise(window, windowWidth, windowHeight);
+    AppState::instance().initialise(window, windowWidth, windowHeight, crowdSeed);
     registerGlutCallbacks();
 
     Crowd& crowd = Crowd::instance();

@@ -437,3 +437,15 @@ TEST(SoundBankDevice, NoOutputLeavesEverythingSilent) {
     EXPECT_EQ(bank.musicLevel(), 0.0f);
     EXPECT_EQ(bank.level, 0.0f);
 }
+
+TEST(SoundBankDevice, MutedBankOpensNoOutputThoughOneIsThere) {
+    CLAIM_BANK();
+    const SoundFolder folder;
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    writeTone(folder.sample(8), 0.1f, 0.5f, 0.5f);
+    SoundBank& bank = SoundBank::instance();
+    bank.mute();
+    bank.init();
+    EXPECT_EQ(bank.samples[8], 0u);
+    EXPECT_EQ(bank.playSample(8), 0u);
+}

@@ -1,0 +1,130 @@
+#include "app/Options.h"
+
+#include <limits>
+
+namespace {
+
+// GLUT's own X options: the first group takes a value, the second stands alone.
+bool isGlutOptionWithValue(const std::string& name) {
+    return name == "-display" || name == "-geometry";
+}
+bool isGlutFlag(const std::string& name) {
+    return name == "-direct" || name == "-indirect" || name == "-iconic" || name == "-gldebug" ||
+           name == "-sync";
+}
+
+struct Flag {
+    const char* name;
+    bool Options::*field;
+};
+const Flag flags[] = {{"--help", &Options::help},
+                      {"--version", &Options::version},
+                      {"--fullscreen", &Options::fullscreen},
+                      {"--mute", &Options::mute}};
+
+// Digits only: no sign, no spaces, no hexadecimal, nothing after the number.
+bool parseWholeNumber(const std::string& text, uint64_t largest, uint64_t& value) {
+    if (text.empty())
+        return false;
+    uint64_t number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        const uint64_t digit = static_cast<uint64_t>(c - '0');
+        if (number > (largest - digit) / 10)
+            return false;
+        number = number * 10 + digit;
+    }
+    value = number;
+    return true;
+}
+
+} // namespace
+
+bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        if (isGlutOptionWithValue(name)) {
+            ++i; // GLUT reads the value itself
+            continue;
+        }
+        if (isGlutFlag(name))
+            continue;
+
+        // --name=value is the same as --name value.
+        std::string value;
+        const size_t equals = name.find('=');
+        const bool valueAttached = name.rfind("--", 0) == 0 && equals != std::string::npos;
+        if (valueAttached) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+
+        bool known = false;
+        for (const Flag& flag : flags) {
+            if (name != flag.name)
+                continue;
+            if (valueAttached) {
+                error = name + " takes no value";
+                return false;
+            }
+            options.*flag.field = true;
+            known = true;
+        }
+        if (known)
+            continue;
+
+        if (name != "--seed" && name != "--data") {
+            error = "unknown option '" + std::string(argv[i]) + "'";
+            return false;
+        }
+        if (!valueAttached) {
+            if (i + 1 >= argc) {
+                error = name + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (name == "--seed") {
+            uint64_t seed = 0;
+            if (!parseWholeNumber(value, std::numeric_limits<uint32_t>::max(), seed)) {
+                error = "--seed wants a whole number from 0 to 4294967295, not '" + value + "'";
+                return false;
+            }
+            options.seed = static_cast<uint32_t>(seed);
+            options.seedGiven = true;
+        } else {
+            if (value.empty()) {
+                error = "--data needs a folder";
+                return false;
+            }
+            options.dataFolder = value;
+        }
+    }
+    return true;
+}
+
+const char* usageLine() {
+    return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--help] "
+           "[--version]";
+}
+
+const char* helpText() {
+    return "Usage: throngwick [OPTION]...\n"
+           "A hall of 500 people. Click one: the crowd steps back and the camera flies to them;\n"
+           "then 1 makes them sing, 2 draw a gun, 3 catch fire, 4 sends everybody home.\n"
+           "Song and fire spread through the crowd. Esc quits.\n"
+           "\n"
+           "Options:\n"
+           "  --seed N        place the crowd from seed N (0 to 4294967295) instead of the\n"
+           "                  calendar time, so that the same crowd stands there again\n"
+           "  --fullscreen    fill the screen\n"
+           "  --mute          open no audio device\n"
+           "  --data DIR      read the pictures and sounds from DIR/image_data/ and DIR/audio/\n"
+           "  --help          show this help and exit\n"
+           "  --version       show the version and exit\n"
+           "\n"
+           "GLUT's X options, such as -display NAME and -geometry WxH+X+Y, work as usual.\n"
+           "Without --data the pictures and sounds are read from ./image_data/ and ./audio/ in\n"
+           "the working folder if it has them, else from the folder installed with the program.\n";
+}

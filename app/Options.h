@@ -1,0 +1,23 @@
+// The program's own command-line options. GLUT's X options (-display, -geometry, ...) are
+// stepped over here and left in place for glutInit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct Options {
+    bool help = false;
+    bool version = false;
+    bool seedGiven = false;
+    uint32_t seed = 0; // the generator's seed instead of the calendar time
+    bool fullscreen = false;
+    bool mute = false;      // open no audio device
+    std::string dataFolder; // holds image_data/ and audio/; empty: look in the usual places
+};
+
+// Reads argv[1..argc-1]; false with a one-line error (no newline) on bad input.
+bool parseOptions(int argc, char** argv, Options& options, std::string& error);
+
+// The text --help prints, and the one-line usage that follows an error.
+const char* helpText();
+const char* usageLine();

@@ -1,0 +1,113 @@
+#include "app/Options.h"
+#include "app/DataFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+bool parse(std::vector<std::string> words, Options& options, std::string& error) {
+    words.insert(words.begin(), "throngwick");
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+} // namespace
+
+TEST(Options, GoodCommandLines) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"-display", ":3", "--seed", "7", "-geometry", "800x400+0+0", "--mute",
+                       "-sync", "--data=/srv/hall", "--fullscreen"},
+                      options, error))
+        << error;
+    EXPECT_TRUE(options.seedGiven);
+    EXPECT_EQ(options.seed, 7u);
+    EXPECT_TRUE(options.mute);
+    EXPECT_TRUE(options.fullscreen);
+    EXPECT_EQ(options.dataFolder, "/srv/hall");
+    EXPECT_FALSE(options.help || options.version);
+
+    Options largest;
+    ASSERT_TRUE(parse({"--seed=4294967295", "--help", "--version"}, largest, error));
+    EXPECT_EQ(largest.seed, 4294967295u);
+    EXPECT_TRUE(largest.help && largest.version);
+
+    Options none;
+    ASSERT_TRUE(parse({}, none, error));
+    EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen);
+    EXPECT_TRUE(none.dataFolder.empty());
+}
+
+TEST(Options, BadCommandLinesNameTheProblem) {
+    const struct {
+        std::vector<std::string> words;
+        const char* error;
+    } cases[] = {
+        {{"--sede", "7"}, "unknown option '--sede'"},
+        {{"seed"}, "unknown option 'seed'"},
+        {{"--seed"}, "--seed needs a value"},
+        {{"--data"}, "--data needs a value"},
+        {{"--data="}, "--data needs a folder"},
+        {{"--seed", "x"}, "--seed wants a whole number from 0 to 4294967295, not 'x'"},
+        {{"--seed", "-1"}, "--seed wants a whole number from 0 to 4294967295, not '-1'"},
+        {{"--seed", "4294967296"},
+         "--seed wants a whole number from 0 to 4294967295, not '4294967296'"},
+        {{"--seed", "99999999999999999999999"},
+         "--seed wants a whole number from 0 to 4294967295, not '99999999999999999999999'"},
+        {{"--seed", " 7"}, "--seed wants a whole number from 0 to 4294967295, not ' 7'"},
+        {{"--seed=0x10"}, "--seed wants a whole number from 0 to 4294967295, not '0x10'"},
+        {{"--mute=yes"}, "--mute takes no value"},
+    };
+    for (const auto& c : cases) {
+        Options options;
+        std::string error;
+        EXPECT_FALSE(parse(c.words, options, error)) << c.error;
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(DataFolder, TheGivenFolderThenTheWorkingOneThenTheProgramsOwn) {
+    const fs::path root = fs::path(testing::TempDir()) / "DataFolderTest";
+    fs::remove_all(root);
+    const fs::path data = root / "data";
+    const fs::path installed = root / "usr";
+    const fs::path empty = root / "empty";
+    fs::create_directories(data / "image_data");
+    fs::create_directories(installed / "share" / "throngwick" / "image_data");
+    fs::create_directories(installed / "games");
+    fs::create_directories(empty);
+    const fs::path working = fs::current_path();
+    fs::current_path(empty);
+
+    std::string folder;
+    std::string error;
+    EXPECT_TRUE(findDataFolder(data.string(), "", folder, error));
+    EXPECT_EQ(folder, data.string());
+    EXPECT_FALSE(findDataFolder((root / "nowhere").string(), "", folder, error));
+    EXPECT_EQ(error, "--data: no folder '" + (root / "nowhere").string() + "'");
+    EXPECT_FALSE(findDataFolder(empty.string(), "", folder, error));
+    EXPECT_EQ(error, "--data: '" + empty.string() + "' holds no image_data/ folder");
+
+    // An installed program finds share/throngwick/ beside its own folder; a build's program
+    // finds its own run folder.
+    const std::string program = (installed / "games" / "throngwick").string();
+    EXPECT_TRUE(findDataFolder("", program, folder, error));
+    EXPECT_EQ(folder, (installed / "share" / "throngwick").string());
+    EXPECT_TRUE(findDataFolder("", (data / "throngwick").string(), folder, error));
+    EXPECT_EQ(folder, data.string());
+    EXPECT_TRUE(findDataFolder("", (empty / "throngwick").string(), folder, error));
+    EXPECT_TRUE(folder.empty());
+
+    // A working folder with pictures wins over the program's: it is used as it is.
+    fs::current_path(data);
+    EXPECT_TRUE(findDataFolder("", program, folder, error));
+    EXPECT_TRUE(folder.empty());
+    fs::current_path(working);
+    fs::remove_all(root);
+}
