@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-    libsdl2-mixer-dev libmpg123-dev libmp3lame-dev
+    libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev
     libfreetype-dev fonts-dejavu-core
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool x11-utils imagemagick faketime python3
