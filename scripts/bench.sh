@@ -12,7 +12,7 @@ results="$build/bench-results"
 minTime="${BENCH_MIN_TIME:-0.3}"
 frameMinTime="${BENCH_FRAME_MIN_TIME:-1}"
 
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" test
 cd "$root"
 cmake --preset bench >/dev/null
 benches=()

@@ -1,15 +1,32 @@
 #!/usr/bin/env bash
-# Installs every Debian package the program, its generators and its tests need (only the missing ones).
+# Installs the Debian packages a task needs, only those missing (apt-get update once, first).
+#
+#   scripts/setup.sh build   building the program, its pictures and sounds, and its package
+#   scripts/setup.sh test    the above, and the tests, benchmarks and fuzzing
 set -euo pipefail
 
-packages=(
-    build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
+build=(
+    build-essential cmake pkg-config file help2man
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
     libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev
     libfreetype-dev fonts-dejavu-core
-    libgtest-dev libbenchmark-dev
-    libx11-dev xvfb xauth xdotool x11-utils imagemagick faketime python3
 )
+test=(
+    clang libclang-rt-14-dev clang-format
+    libgtest-dev libbenchmark-dev
+    libx11-dev xvfb xauth xdotool x11-utils imagemagick faketime
+    python3 python3-numpy python3-pil python3-xlib
+    lintian desktop-file-utils
+)
+
+case "${1:-}" in
+build) packages=("${build[@]}") ;;
+test) packages=("${build[@]}" "${test[@]}") ;;
+*)
+    echo "usage: $0 build|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -12,7 +12,7 @@ build="$root/build"
 export SOAK_SECONDS="${1:-${SOAK_SECONDS:-600}}"
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" test
 cd "$root"
 cmake --preset run >/dev/null
 cmake --build --preset run -j"$(nproc)"

@@ -10,8 +10,10 @@ camera is back home.
 """
 
 import os
+import shutil
 import time
 import types
+from pathlib import Path
 
 import harness
 
@@ -28,9 +30,11 @@ PICK_POINTS = [(512, 400), (330, 380), (700, 420), (450, 440), (620, 350)]
 
 
 def arguments_in(arguments, run_dir):
-    """The script's arguments with another run folder for the program."""
+    """The script's arguments with another run folder for the program, and a copy of the program
+    in it: the program would otherwise find the pictures and sounds of its own build folder."""
     values = dict(vars(arguments))
     values["run_dir"] = str(run_dir)
+    values["binary"] = shutil.copy(arguments.binary, Path(run_dir) / "throngwick")
     return types.SimpleNamespace(**values)
 
 

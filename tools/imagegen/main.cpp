@@ -3,6 +3,8 @@
 #include "EffectPictures.h"
 #include "FacePictures.h"
 #include "HallPictures.h"
+#include "IconPicture.h"
+#include "PngWriter.h"
 #include "ScreenPictures.h"
 #include "TextPainter.h"
 #include "TgaWriter.h"
@@ -68,8 +70,8 @@ std::vector<PictureJob> pictureJobs(const Raster& hall, TextPainter& bold, TextP
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: imagegen <output folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: imagegen <output folder> [<icon.png>]\n");
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -94,6 +96,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "imagegen: cannot write %s\n", path.c_str());
             return 1;
         }
+    }
+    if (argc == 3 && !PngWriter::write(argv[2], paintIcon())) {
+        std::fprintf(stderr, "imagegen: cannot write %s\n", argv[2]);
+        return 1;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
