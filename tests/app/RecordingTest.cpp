@@ -100,9 +100,11 @@ TEST(RecordingFormat, CommentsBlankLinesAndLineEndsAreLeftAside) {
 
 TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
     const std::string h = header;
+    const std::string frameUsage = "v.txt:5: malformed line, wants 'frame MS LEVEL' or 'frame MS "
+                                   "LEVEL hidden' (MS from 0 to 2147483647, LEVEL from 0 to 1)";
     const struct {
         std::string text;
-        const char* error;
+        std::string error;
     } cases[] = {
         {"", "v.txt:1: the recording ends before its first whole frame"},
         {h, "v.txt:5: the recording ends before its first whole frame"},
@@ -123,16 +125,10 @@ TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
          "v.txt:4: malformed line, wants 'start MS' (MS from 0 to 2147483647)"},
         {h + "jump 1 2\n", "v.txt:5: unknown record 'jump'"},
         {h + "\x7f\n", "v.txt:5: unknown record"},
-        {h + "frame 100\n", "v.txt:5: malformed line, wants 'frame MS LEVEL' or 'frame MS LEVEL "
-                            "hidden' (MS from 0 to 2147483647, LEVEL from 0 to 1)"},
-        {h + "frame 100 1.0000001\n", "v.txt:5: malformed line, wants 'frame MS LEVEL' or "
-                                      "'frame MS LEVEL hidden' (MS from 0 to 2147483647, LEVEL "
-                                      "from 0 to 1)"},
-        {h + "frame 100 nan\n", "v.txt:5: malformed line, wants 'frame MS LEVEL' or 'frame MS "
-                                "LEVEL hidden' (MS from 0 to 2147483647, LEVEL from 0 to 1)"},
-        {h + "frame 100 0.5 shown\n", "v.txt:5: malformed line, wants 'frame MS LEVEL' or "
-                                      "'frame MS LEVEL hidden' (MS from 0 to 2147483647, LEVEL "
-                                      "from 0 to 1)"},
+        {h + "frame 100\n", frameUsage},
+        {h + "frame 100 1.0000001\n", frameUsage},
+        {h + "frame 100 nan\n", frameUsage},
+        {h + "frame 100 0.5 shown\n", frameUsage},
         {h + "frame 99 0\n", "v.txt:5: the clock goes back from 100 to 99 ms"},
         {h + "frame 200 0\nframe 200 0\nframe 199 0\n",
          "v.txt:7: the clock goes back from 200 to 199 ms"},
