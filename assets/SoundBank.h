@@ -31,6 +31,8 @@ class SoundBank {
     void playMusic(const char* path);
     // The music's own output level, 0 to 1; 0 while no music plays.
     float musicLevel();
+    // Whether any playback of sample index (0 to 9) is sounding now, as the mixer tells it.
+    bool isSounding(int32_t index) const;
 
     // Left level in the low 16 bits, right in the high, each 0 to 32768: their mean over 32768.
     static float levelFromWord(uint32_t word);

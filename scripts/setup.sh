@@ -8,7 +8,7 @@ packages=(
     libsdl2-mixer-dev libmpg123-dev libmp3lame-dev
     libfreetype-dev fonts-dejavu-core
     libgtest-dev libbenchmark-dev
-    libx11-dev xvfb xauth xdotool x11-utils imagemagick faketime python3
+    libx11-dev xvfb xauth xdotool x11-utils python3 python3-numpy python3-pil python3-xlib
 )
 
 missing=()
