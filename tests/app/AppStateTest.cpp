@@ -8,20 +8,6 @@
 
 #include <GL/freeglut.h>
 
-TEST(AppStateClock, DeltaIsTheMillisecondsBetweenIdleCalls) {
-    const struct {
-        float previous, now, delta;
-    } cases[] = {{1000, 1016, 16}, {500, 500, 0}, {16777000, 16777215, 215}};
-    for (const auto& c : cases) {
-        AppState app;
-        app.previousTimeMs = c.previous;
-        app.advanceClock(c.now);
-        EXPECT_EQ(app.currentTimeMs, c.now);
-        EXPECT_EQ(app.frameDeltaMs, c.delta);
-        EXPECT_EQ(app.previousTimeMs, c.now);
-    }
-}
-
 // One idle call: the cursor's points, the explosions, the crowd, then the card. The order shows
 // in who takes which draw, in whether the travel sees the cursor, and in the card's swing.
 TEST_F(SceneTest, IdleUpdatesTheCursorExplosionsCrowdAndCardInThatOrder) {

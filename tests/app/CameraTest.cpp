@@ -72,17 +72,3 @@ TEST_F(CameraTest, ShakeFollowsTheFadingSineForOneSecondThenStops) {
     camera.update(16.0f); // without a shake the view is left alone
     EXPECT_EQ(readView().modelview[12], 0.0);
 }
-
-TEST_F(CameraTest, ALongFrameEndsAShakeAndAStartRestartsIt) {
-    camera.reshape(1024, 512);
-    camera.startShake();
-    camera.update(600.0f);
-    camera.startShake();
-    EXPECT_EQ(camera.shakeTime, 0.0f);
-    EXPECT_EQ(camera.shakeOffset.y, 0.0f);
-    camera.update(600.0f);
-    EXPECT_TRUE(camera.shaking);
-    camera.update(1500.0f);
-    EXPECT_FALSE(camera.shaking);
-    EXPECT_EQ(camera.shakeTime, 0.0f);
-}

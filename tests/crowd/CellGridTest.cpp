@@ -1,6 +1,6 @@
 #include "crowd/CellGrid.h"
 
-#include "support/Scene.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -23,19 +23,12 @@ TEST(CellOf, FarEdgesStayInTheLastCellAndPointsOffTheFloorOnTheGrid) {
         float x, z;
         int32_t cellX, cellZ;
     } cases[] = {
-        {-100, 0, 0, 0},
-        {50, 55, 7, 5},
-        {99.99f, 99.99f, 9, 9},
-        {-100, 100, 0, 9},
-        {100, 0, 9, 0},
-        {100, 100, 9, 9},
-        {-80, 35, 0, 3},
-        {-79.99f, 35, 1, 3},
-        {below(100), below(100), 9, 9},
-        {above(100), above(100), 9, 9},
-        {150, 250, 9, 9},
-        {-150, -15, 0, 0},
+        // clang-format off
+        {-100, 0, 0, 0}, {50, 55, 7, 5}, {99.99f, 99.99f, 9, 9}, {-100, 100, 0, 9}, {100, 0, 9, 0},
+        {100, 100, 9, 9}, {-80, 35, 0, 3}, {-79.99f, 35, 1, 3}, {below(100), below(100), 9, 9},
+        {above(100), above(100), 9, 9}, {150, 250, 9, 9}, {-150, -15, 0, 0},
         {std::nanf(""), std::nanf(""), 0, 0},
+        // clang-format on
     };
     for (const auto& c : cases)
         expectCell(c.x, c.z, c.cellX, c.cellZ);
@@ -59,19 +52,4 @@ TEST(CellOf, ColumnBoundariesFallIntoTheLowerColumnRowBoundariesIntoTheUpperRow)
             ASSERT_EQ(cell.x, static_cast<int32_t>(std::floor((x + 100.0f) / 20.0f))) << x;
             ASSERT_EQ(cell.z, static_cast<int32_t>(std::floor(z / 10.0f))) << z;
         }
-}
-
-TEST_F(SceneTest, FilingAppendsToTheOwnCellAndUnfilingKeepsTheOrder) {
-    Person& first = place(50.0f, 55.0f);
-    Person& elsewhere = place(-90.0f, 5.0f);
-    Person& second = place(45.0f, 51.0f);
-    Person& third = place(59.0f, 59.0f);
-    const CellList& cell = crowd.grid[cellIndex(7, 5)];
-    ASSERT_EQ(cell.size(), 3u);
-    EXPECT_EQ(crowd.grid[cellIndex(0, 0)][0].get(), &elsewhere);
-    EXPECT_EQ(crowd.unfile(cellIndex(7, 5), 1).get(), &second);
-    ASSERT_EQ(cell.size(), 2u);
-    EXPECT_EQ(cell[0].get(), &first);
-    EXPECT_EQ(cell[1].get(), &third);
-    EXPECT_EQ(crowd.population(), 3);
 }

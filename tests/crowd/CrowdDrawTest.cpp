@@ -86,37 +86,23 @@ TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
         Vec3 mouthScale;
         std::vector<Spot> spots;
     } cases[] = {
-        {PersonState::Idle,
-         0,
-         {},
-         {{0, 0, green, true}, {0, -10, blue, true}, {0, 16, white, false}}},
+        // clang-format off
+        {PersonState::Idle, 0, {}, {{0, 0, green, true}, {0, -10, blue, true}, {0, 16, white, false}}},
         // The gun hand 6 to the side and 6 above the body's centre: any nonzero side is the left,
         // holding the right hand's picture.
-        {PersonState::Armed,
-         1,
-         {},
-         {{-6, -4, magenta, true}, {6, -4, yellow, false}, {-6, -10, magenta, false}}},
+        {PersonState::Armed, 1, {}, {{-6, -4, magenta, true}, {6, -4, yellow, false},
+                                     {-6, -10, magenta, false}}},
         {PersonState::Armed, 7, {}, {{-9, -3, magenta, true}, {6, -4, magenta, false}}},
-        {PersonState::Armed,
-         0,
-         {},
-         {{6, -4, yellow, true}, {-6, -4, magenta, false}, {6, -10, yellow, false}}},
+        {PersonState::Armed, 0, {}, {{6, -4, yellow, true}, {-6, -4, magenta, false},
+                                     {6, -10, yellow, false}}},
         // The mouth below the face's centre, over the face.
-        {PersonState::Singing,
-         0,
-         {0.5f, 0.5f, 0.35f},
-         {{0, -2, red, true}, {0, 2, green, true}, {0, 0, green, true}}},
+        {PersonState::Singing, 0, {0.5f, 0.5f, 0.35f}, {{0, -2, red, true}, {0, 2, green, true}}},
         {PersonState::Singing, 0, {0.55f, 0.0f, 0.35f}, {{0, -2, green, true}}},
         // The flame's frame from the person's fire, 7 above the face and 7.5 high, 4 wide.
-        {PersonState::Burning,
-         0,
-         {},
-         {{0, 12, orange, true},
-          {3.5f, 1, orange, true},
-          {0, 15, orange, false},
-          {4.5f, 12, orange, false},
-          {0, -2, green, true}}},
+        {PersonState::Burning, 0, {}, {{0, 12, orange, true}, {3.5f, 1, orange, true},
+            {0, 15, orange, false}, {4.5f, 12, orange, false}, {0, -2, green, true}}},
         {static_cast<PersonState>(4), 0, {}, {{0, 0, green, false}, {0, -10, blue, false}}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SetUp();

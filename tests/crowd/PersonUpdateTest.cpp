@@ -7,28 +7,63 @@
 #include <cmath>
 #include <vector>
 
-TEST_F(SceneTest, EachWallReflectsTheVelocityAndThePersonMovesByIt) {
+// One frame of each kind of motion: bounces off the walls, walks, and free moves under friction.
+TEST_F(SceneTest, OneFrameMovesEachKindOfMoverAsItShould) {
+    const Vec3 still{}, none{};
     const struct {
-        Vec3 position, velocity, reflected;
+        const char* what;
+        Vec3 at, velocity, target, home;
+        float mass, deltaMs;
+        Vec3 head, velocityAfter;
+        int walking; // after the frame; a target makes a walker
     } cases[] = {
-        {{-100, 0, 50}, {-0.01f, 0, 0.002f}, {0.01f, 0, 0.002f}},
-        {{100, 0, 50}, {0.01f, 0, -0.002f}, {-0.01f, 0, -0.002f}},
-        {{10, 0, 100}, {0.002f, 0, 0.01f}, {0.002f, 0, -0.01f}},
-        {{10, 0, 0}, {0.003f, 0, -0.01f}, {0.003f, 0, 0.01f}},
-        // In a corner the side wall wins; the clamp then holds z at the far wall.
-        {{-100, 0, 100}, {-0.01f, 0, 0.01f}, {0.01f, 0, 0.01f}},
+        // clang-format off
+        {"left wall", {-100, 0, 50}, {-0.01f, 0, 0.002f}, none, none, 1, 10,
+            {-99.9f, 0, 50.02f}, {0.01f, 0, 0.002f}, 0},
+        {"right wall", {100, 0, 50}, {0.01f, 0, -0.002f}, none, none, 1, 10,
+            {99.9f, 0, 49.98f}, {-0.01f, 0, -0.002f}, 0},
+        {"far wall", {10, 0, 100}, {0.002f, 0, 0.01f}, none, none, 1, 10,
+            {10.02f, 0, 99.9f}, {0.002f, 0, -0.01f}, 0},
+        {"front wall", {10, 0, 0}, {0.003f, 0, -0.01f}, none, none, 1, 10,
+            {10.03f, 0, 0.1f}, {0.003f, 0, 0.01f}, 0},
+        {"a corner: the side wall wins, the clamp holds z", {-100, 0, 100}, {-0.01f, 0, 0.01f},
+            none, none, 1, 10, {-99.9f, 0, 100}, {0.01f, 0, 0.01f}, 0},
+        {"a walker within half a unit arrives and ignores its velocity", {1, 0, 50},
+            {0.01f, 0, 0}, {1.3f, 0, 50.3f}, none, 1, 10, {1, 0, 50}, {0.01f, 0, 0}, 0},
+        {"exactly half a unit away: not there yet", {1, 0, 50}, still, {1.5f, 0, 50}, none, 1, 10,
+            {1.1f, 0, 50}, still, 1},
+        {"to exactly 25 from home: still on the leash", {24.875f, 0, 50}, still, {40, 0, 50},
+            {0, 0, 50}, 1, 12.5f, {25, 0, 50}, still, 1},
+        {"the step across the leash is taken, then the walk ends", {25, 0, 50}, still,
+            {40, 0, 50}, {0, 0, 50}, 1, 12.5f, {25.125f, 0, 50}, still, 0},
+        {"walking is flat and not renormalised", {1, -2.5f, 50}, still, {4, 1.5f, 50}, none, 1, 10,
+            {1.06f, -2.5f, 50}, still, 1},
+        {"friction but no vertical force", {41, 0, 50}, {0.01f, 0.01f, 0.02f}, none, none, 1, 10,
+            {41.0995f, 0.1f, 50.199f}, {0.0099f, 0.01f, 0.0198f}, 0},
+        {"a zero mass becomes 0.000001: a = -10 per ms^2, held at the wall", {0, 0, 50},
+            {0.01f, 0, 0}, none, none, 0, 10, {-100, 0, 50}, {-99.99f, 0, 0}, 0},
+        {"held at the front", {10, 0, 0.05f}, {0, 0, -0.01f}, none, none, 1, 10, {10, 0, 0},
+            {0, 0, -0.0099f}, 0},
+        // clang-format on
     };
     for (const auto& c : cases) {
         resetScene();
-        Person& p = place(c.position.x, c.position.z);
+        Person& p = place(c.at.x, c.at.z, c.at.y);
         p.velocity = c.velocity;
-        stepCrowd(10.0f);
-        SCOPED_TRACE(testing::Message() << "at " << c.position.x << ", " << c.position.z);
-        EXPECT_EQ(p.velocity, c.reflected); // no friction on a bounce
-        Vec3 expected = c.position + c.reflected * 10.0f;
-        expected.z = std::min(expected.z, 100.0f);
-        expectNear(p.headPos, expected, 1e-5f);
-        expectNear(p.bodyPos, expected + Vec3{0.0f, -10.0f, 0.0f}, 1e-5f);
+        p.mass = c.mass;
+        if (c.target != none) {
+            p.targetPos = c.target;
+            p.walking = 1;
+        }
+        if (c.home != none)
+            p.homePos = c.home;
+        stepCrowd(c.deltaMs);
+        SCOPED_TRACE(c.what);
+        expectNear(p.headPos, c.head, 1e-5f);
+        expectNear(p.bodyPos, c.head - Vec3{0, 10, 0}, 1e-5f);
+        expectNear(p.velocity, c.velocityAfter, 1e-6f + 1e-6f * length(c.velocityAfter));
+        EXPECT_EQ(p.walking, c.walking);
+        EXPECT_GT(p.mass, 0.0f);
     }
 }
 
@@ -66,67 +101,6 @@ TEST_F(SceneTest, BurnersArePushedByTheirOwnCellInTheOverviewButNeverOffAWall) {
         EXPECT_EQ(edge.headPos, spot[0]);
         EXPECT_EQ(edge.velocity, Vec3{});
     }
-}
-
-TEST_F(SceneTest, WalkersStopWithinHalfAUnitOfTheTargetOrJustPastTheLeash) {
-    Person& p = place(1.0f, 50.0f);
-    p.targetPos = {1.3f, 0.0f, 50.3f};
-    p.walking = 1;
-    p.velocity = {0.01f, 0.0f, 0.0f}; // a walker ignores its velocity, also on arrival
-    stepCrowd(10.0f);
-    EXPECT_EQ(p.walking, 0);
-    EXPECT_EQ(p.headPos, (Vec3{1.0f, 0.0f, 50.0f}));
-    EXPECT_EQ(p.velocity, (Vec3{0.01f, 0.0f, 0.0f}));
-    p.targetPos = {1.5f, 0.0f, 50.0f}; // exactly half a unit: not there yet
-    p.walking = 1;
-    stepCrowd(10.0f);
-    EXPECT_NEAR(p.headPos.x, 1.1f, 1e-6f);
-    EXPECT_EQ(p.walking, 1);
-
-    Person& leashed = place(24.875f, 50.0f);
-    leashed.homePos = {0.0f, 0.0f, 50.0f};
-    leashed.targetPos = {40.0f, 0.0f, 50.0f};
-    leashed.walking = 1;
-    stepCrowd(12.5f); // to exactly 25 from home: still on the leash
-    EXPECT_EQ(leashed.headPos.x, 25.0f);
-    EXPECT_EQ(leashed.walking, 1);
-    stepCrowd(12.5f); // the step across the leash is taken, then the walk ends
-    EXPECT_EQ(leashed.headPos.x, 25.125f);
-    EXPECT_EQ(leashed.bodyPos.x, 25.125f);
-    EXPECT_EQ(leashed.walking, 0);
-}
-
-TEST_F(SceneTest, WalkingIsFlatAndFreeMotionHasFrictionButNoVerticalForce) {
-    Person& walker = place(1.0f, 50.0f, -2.5f); // a lowered head walking toward a target at y 1.5
-    walker.targetPos = {4.0f, 1.5f, 50.0f};
-    walker.walking = 1;
-    Person& drifter = place(41.0f, 50.0f);
-    drifter.velocity = {0.01f, 0.01f, 0.02f};
-    stepCrowd(10.0f);
-    // Direction (0.6, 0.8, 0) loses its y: 0.006 units per ms along x, not 0.01.
-    expectNear(walker.headPos, {1.06f, -2.5f, 50.0f}, 1e-6f);
-    expectNear(walker.bodyPos, {1.06f, -12.5f, 50.0f}, 1e-6f);
-    // F = -v * 0.001 with its y dropped: v.y is kept and y still moves.
-    expectNear(drifter.headPos, {41.0995f, 0.1f, 50.199f}, 1e-5f);
-    expectNear(drifter.bodyPos, {41.0995f, -9.9f, 50.199f}, 1e-5f);
-    expectNear(drifter.velocity, {0.0099f, 0.01f, 0.0198f}, 1e-8f);
-}
-
-TEST_F(SceneTest, AZeroMassIsReplacedAndMovesAreClampedToTheFloor) {
-    Person& p = place(0.0f, 50.0f);
-    p.mass = 0.0f;
-    p.velocity = {0.01f, 0.0f, 0.0f};
-    Person& front = place(10.0f, 0.05f);
-    front.velocity = {0.0f, 0.0f, -0.01f};
-    stepCrowd(10.0f);
-    EXPECT_EQ(p.mass, 0.000001f);
-    // a = -1e-5 / 1e-6 = -10 per ms^2: far past the wall, held at x = -100.
-    EXPECT_EQ(p.headPos, (Vec3{-100.0f, 0.0f, 50.0f}));
-    EXPECT_EQ(p.bodyPos.x, -100.0f);
-    EXPECT_NEAR(p.velocity.x, -99.99f, 1e-3f);
-    EXPECT_EQ(p.cellX, 0);
-    EXPECT_EQ(front.headPos.z, 0.0f);
-    EXPECT_EQ(front.bodyPos.z, 0.0f);
 }
 
 // Cells are visited column by column. A person who walks into a cell still to come is updated
@@ -182,32 +156,27 @@ TEST_F(SceneTest, AZeroDeltaFreezesMotionAndTimersButDueChecksRun) {
     EXPECT_EQ(drifter.headPos, (Vec3{20.0f, 0.0f, 50.0f}));
 }
 
-TEST_F(SceneTest, NothingSpreadsOutsideTheOverviewThoughTheTimersRun) {
-    for (ViewMode mode : {ViewMode::Focused, ViewMode::Travelling}) {
+// A singer and a burner equally near: both checks succeed, fire first, so the song wins.
+// The two re-armed timers take one draw each, in that order, and span their whole ranges.
+// Outside the overview nothing spreads, though the timers run.
+TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
+    const ViewMode modes[] = {ViewMode::Overview, ViewMode::Overview, ViewMode::Focused,
+                              ViewMode::Travelling};
+    for (const ViewMode& mode : modes) {
+        const bool fireLow = &mode == &modes[0];
         resetScene();
         app.viewMode = mode;
         place(-92.0f, 5.0f).state = PersonState::Singing;
         place(-88.0f, 5.0f).state = PersonState::Burning;
         Person& p = place(-90.0f, 5.0f);
         p.singCheckTimer = p.burnCheckTimer = -1.0f;
-        stepCrowd(10.0f);
-        EXPECT_EQ(p.state, PersonState::Idle);
-        EXPECT_FLOAT_EQ(p.singCheckTimer, -1.7f);
-        EXPECT_FLOAT_EQ(p.burnCheckTimer, -1.1f);
-    }
-}
-
-// A singer and a burner equally near: both checks succeed, fire first, so the song wins.
-// The two re-armed timers take one draw each, in that order, and span their whole ranges.
-TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
-    for (bool fireLow : {true, false}) {
-        resetScene();
-        place(-92.0f, 5.0f).state = PersonState::Singing;
-        place(-88.0f, 5.0f).state = PersonState::Burning;
-        Person& p = place(-90.0f, 5.0f);
-        p.singCheckTimer = p.burnCheckTimer = -1.0f;
         scriptDraws({fireLow ? 0 : randomMax, fireLow ? randomMax : 0});
-        stepCrowd(0.0f);
+        stepCrowd(mode == ViewMode::Overview ? 0.0f : 10.0f); // nothing moves at 0
+        if (mode != ViewMode::Overview) {
+            EXPECT_EQ(p.state, PersonState::Idle);
+            EXPECT_FLOAT_EQ(p.singCheckTimer + p.burnCheckTimer, -2.8f);
+            continue;
+        }
         EXPECT_EQ(unusedDraws(), 0u);
         EXPECT_EQ(p.state, PersonState::Singing);
         EXPECT_FLOAT_EQ(p.burnCheckTimer, fireLow ? 5000.0f : 8276.7f);

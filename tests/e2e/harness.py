@@ -1,7 +1,7 @@
-"""Drives the real program in a real X window as a person would: starts it with the arguments,
-working folder and environment a journey chooses, reads its standard output and exit status,
-finds its window, moves the pointer, clicks and types (xdotool), takes screenshots as numpy
-arrays (Xlib) and reads what it played through SDL's disk audio driver."""
+# Drives the real program in a real X window as a person would: starts it with the arguments,
+# working folder and environment a journey chooses, reads its standard output and exit status,
+# finds its window, moves the pointer, clicks and types (xdotool), takes screenshots as numpy
+# arrays (Xlib) and reads what it played through SDL's disk audio driver.
 
 import ctypes
 import math
@@ -31,7 +31,7 @@ FIXED_TIME = "#include <stdlib.h>\n#include <time.h>\ntime_t time(time_t* out) {
 
 
 class Checks:
-    """One line a check; the journey ends with the count and its exit status."""
+    # One line a check; the journey ends with the count and its exit status.
 
     def __init__(self):
         self.passed = self.failed = 0
@@ -48,13 +48,13 @@ class Checks:
 
 
 def to_pixel(point, eye=EYE):
-    """Window pixel (x from the left, y from the top) of a point, in eye space when eye is None."""
+    # Window pixel (x from the left, y from the top) of a point, in eye space when eye is None.
     x, y, z = (p - e for p, e in zip(point, eye or (0, 0, 0)))
     return (FOCAL * HEIGHT / WIDTH * x / -z + 1) * WIDTH / 2, (1 - FOCAL * y / -z) * HEIGHT / 2
 
 
 def pixel_direction(x, y):
-    """The eye-space direction through whole pixel (x, y), y flipped as the program does."""
+    # The eye-space direction through whole pixel (x, y), y flipped as the program does.
     return np.array([(2 * x / WIDTH - 1) * WIDTH / HEIGHT / FOCAL,
                      (2 * (HEIGHT - 1 - y) / HEIGHT - 1) / FOCAL, -1.0])
 
@@ -69,14 +69,14 @@ def floor_point(x, y):
 
 
 def rms(samples, window):
-    """Root mean square of each whole window of mono samples."""
+    # Root mean square of each whole window of mono samples.
     count = len(samples) // window
     return np.sqrt((samples[:count * window].reshape(count, window) ** 2).mean(axis=1))
 
 
 class Crowd:
-    """Where a seed puts the people, computed as the program does: the generator, the ten fires'
-    draws, twelve draws a person, the lowered heads and the cell function."""
+    # Where a seed puts the people, computed as the program does: the generator, the ten fires'
+    # draws, twelve draws a person, the lowered heads and the cell function.
 
     def __init__(self, seed):
         f32 = np.float32
@@ -101,13 +101,13 @@ class Crowd:
         return min(max(int(column), 0), 9), min(max(int(row), 0), 9)
 
     def picked(self, point):
-        """The person a pick at this floor point selects, or None for an empty cell."""
+        # The person a pick at this floor point selects, or None for an empty cell.
         people = self.cells.get(self.cell_of(point), [])
         return min(people, key=lambda head: math.dist(head, point), default=None)
 
 
 class Program:
-    """One run of the program; a context manager, so that it never outlives its journey."""
+    # One run of the program; a context manager, so that it never outlives its journey.
 
     def __init__(self, options, *arguments, cwd=None, env=None, audio=False, seed=None):
         self.options, self.lines, self.window = options, [], None
@@ -151,7 +151,7 @@ class Program:
         return self.process.poll() is None
 
     def wait_line(self, pattern, timeout, start=0):
-        """The first match of pattern among the lines from index start on, or None."""
+        # The first match of pattern among the lines from index start on, or None.
         deadline = time.monotonic() + timeout
         with self.condition:
             while True:
@@ -163,7 +163,7 @@ class Program:
                 self.condition.wait(0.1)
 
     def find_window(self, timeout=60):
-        """Waits for the loading lines and the program's own visible window; its id or None."""
+        # Waits for the loading lines and the program's own visible window; its id or None.
         deadline = time.monotonic() + timeout
         self.wait_line("^PUSHED PEOPLE$", timeout)
         while self.window is None and time.monotonic() < deadline and self.running():
@@ -175,7 +175,7 @@ class Program:
         return self.window
 
     def geometry(self):
-        """(left, top, width, height) of the window on the screen."""
+        # (left, top, width, height) of the window on the screen.
         size = self.window.get_geometry()
         corner = self.window.translate_coords(self.x.screen().root, 0, 0)
         return -corner.x, -corner.y, size.width, size.height
@@ -189,7 +189,7 @@ class Program:
         subprocess.run(["xdotool", "click", str(button)], check=True)
 
     def key(self, *names):
-        """Keys go where the pointer is: it is kept inside the window."""
+        # Keys go where the pointer is: it is kept inside the window.
         left, top, width, height = self.geometry()
         pointer = self.x.screen().root.query_pointer()
         if not (left < pointer.root_x < left + width - 1 and top < pointer.root_y < top + height - 1):
@@ -197,8 +197,8 @@ class Program:
         subprocess.run(["xdotool", "key", *names], check=True)
 
     def shot(self):
-        """The window's pixels, rows from the top, as an array of RGB; parts beyond the screen's
-        edges copy the nearest visible pixel."""
+        # The window's pixels, rows from the top, as an array of RGB; parts beyond the screen's
+        # edges copy the nearest visible pixel.
         left, top, width, height = self.geometry()
         screen = self.x.screen()
         x0, y0 = max(left, 0), max(top, 0)
@@ -212,21 +212,22 @@ class Program:
                                (0, 0)), mode="edge")
 
     def wait_shot(self, condition, timeout, interval=0.1):
-        """Screenshots until condition(shot) holds: (the last shot, whether it held)."""
+        # Screenshots until condition(shot) holds: (the last shot, whether it held).
         deadline = time.monotonic() + timeout
         while True:
             shot = self.shot()
-            if condition(shot) or time.monotonic() > deadline or not self.running():
-                return shot, bool(condition(shot))
+            held = condition(shot)
+            if held or time.monotonic() > deadline or not self.running():
+                return shot, bool(held)
             time.sleep(interval)
 
     def save(self, shot, name):
-        """Keeps a screenshot for the README when the journey was asked to."""
+        # Keeps a screenshot for the README when the journey was asked to.
         if self.options.screenshots:
             Image.fromarray(shot.astype(np.uint8)).save(Path(self.options.screenshots) / name)
 
     def sound(self, start=0, seconds=None, timeout=20):
-        """Mono samples of the output from frame start on, once seconds of them are written."""
+        # Mono samples of the output from frame start on, once seconds of them are written.
         end = None if seconds is None else start + int(seconds * RATE)
         deadline = time.monotonic() + timeout
         while end and self.frames() < end and time.monotonic() < deadline:
@@ -238,7 +239,7 @@ class Program:
         return self.audio_file.stat().st_size // 4 if self.audio_file.exists() else 0
 
     def quit(self, checks, where):
-        """Esc: the exit status must be 0 and the sanitizers silent."""
+        # Esc: the exit status must be 0 and the sanitizers silent.
         self.key("Escape")
         try:
             status = self.process.wait(timeout=60)
@@ -254,8 +255,8 @@ class Program:
 
 
 def fixed_time_library(folder):
-    """A library whose time() answers THRONGWICK_FIXED_TIME: the seed of the crowd. GLUT's clock
-    is left to run."""
+    # A library whose time() answers THRONGWICK_FIXED_TIME: the seed of the crowd. GLUT's clock
+    # is left to run.
     library = Path(folder) / "fixed_time.so"
     if not library.exists():
         source = Path(folder) / "fixed_time.c"
