@@ -49,17 +49,6 @@ TEST_F(RegistryTest, OnlyThirtyTwoBitTgaFilesOfAnyCaseBecomeTextures) {
     EXPECT_EQ(loadTexture(picture("grey.tga", grey).c_str()), 0u);
 }
 
-TEST_F(RegistryTest, UploadLeavesTheTextureBoundAndAlignmentOne) {
-    const uint32_t texture = loadTexture(picture("bound.tga", solidPicture(3, 1, 1, 2, 3)).c_str());
-    GLint bound = 0, alignment = 0, width = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(static_cast<uint32_t>(bound), texture);
-    EXPECT_EQ(alignment, 1);
-    EXPECT_EQ(width, 3);
-}
-
 TEST_F(RegistryTest, AnUnknownNameEndsTheProgramWithStatusOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1); // the child's exit finds the GL driver unloaded

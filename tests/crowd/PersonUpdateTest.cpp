@@ -136,28 +136,6 @@ TEST_F(SceneTest, APersonWhoChangesCellsIsUpdatedAgainOnlyInACellStillToCome) {
     }
 }
 
-TEST_F(SceneTest, AZeroDeltaFreezesMotionAndTimersButDueChecksRun) {
-    place(-90.0f, 5.0f).state = PersonState::Singing;
-    Person& listener = place(-88.0f, 5.0f);
-    listener.singCheckTimer = -1.0f;
-    listener.burnCheckTimer = 50.0f;
-    Person& walker = place(50.0f, 50.0f);
-    walker.targetPos = {60.0f, 0.0f, 50.0f};
-    walker.walking = 1;
-    Person& drifter = place(20.0f, 50.0f);
-    drifter.velocity = {0.01f, 0.0f, 0.0f};
-    stepCrowd(0.0f);
-    EXPECT_EQ(listener.state, PersonState::Singing);
-    EXPECT_GE(listener.singCheckTimer, 500.0f);
-    EXPECT_EQ(listener.burnCheckTimer, 50.0f);
-    EXPECT_EQ(walker.headPos, (Vec3{50.0f, 0.0f, 50.0f}));
-    EXPECT_EQ(walker.walking, 1);
-    EXPECT_EQ(walker.singCheckTimer, noCheck);
-    EXPECT_EQ(drifter.headPos, (Vec3{20.0f, 0.0f, 50.0f}));
-}
-
-// A singer and a burner equally near: both checks succeed, fire first, so the song wins.
-// The two re-armed timers take one draw each, in that order, and span their whole ranges.
 // Outside the overview nothing spreads, though the timers run.
 TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
     const ViewMode modes[] = {ViewMode::Overview, ViewMode::Overview, ViewMode::Focused,

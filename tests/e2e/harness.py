@@ -64,8 +64,7 @@ def near_point(x, y):
 
 
 def floor_point(x, y):
-    direction = pixel_direction(x, y)
-    return tuple(np.array(EYE) + direction * (-EYE[1] / direction[1]))
+    return tuple(np.array(EYE) + pixel_direction(x, y) * (-EYE[1] / pixel_direction(x, y)[1]))
 
 
 def rms(samples, window):
@@ -79,16 +78,13 @@ class Crowd:
     # draws, twelve draws a person, the lowered heads and the cell function.
 
     def __init__(self, seed):
-        f32 = np.float32
-        state, draws = seed, []
+        f32, state, draws, self.cells = np.float32, seed, [], {}
         for _ in range(10 + 500 * 12):
             state = (state * 214013 + 2531011) & 0xFFFFFFFF
             draws.append((state >> 16) & 0x7FFF)
-        self.cells = {}
         for n in range(500):
             base, _, face, x, z = draws[10 + 12 * n:15 + 12 * n]
-            base, face = base % 6, face % 3
-            face = min(base + face, 5) if base >= 3 else max(base - face, 0)
+            face = min(base % 6 + face % 3, 5) if base % 6 >= 3 else max(base % 6 - face % 3, 0)
             head = (float(f32(x % 20000 - 10000) * f32(0.01)), {2: -2.5, 1: -1.5}.get(face, 0.0),
                     float(f32(z % 10000) * f32(0.01)))
             self.cells.setdefault(self.cell_of(head), []).append(head)
@@ -143,9 +139,7 @@ class Program:
         return self
 
     def __exit__(self, *failure):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+        self.process.kill()  # nothing if it has ended
 
     def running(self):
         return self.process.poll() is None
@@ -155,11 +149,9 @@ class Program:
         deadline = time.monotonic() + timeout
         with self.condition:
             while True:
-                for line in self.lines[start:]:
-                    if re.search(pattern, line):
-                        return re.search(pattern, line)
-                if time.monotonic() > deadline or not self.running():
-                    return None
+                found = next(filter(None, (re.search(pattern, l) for l in self.lines[start:])), None)
+                if found or time.monotonic() > deadline or not self.running():
+                    return found
                 self.condition.wait(0.1)
 
     def find_window(self, timeout=60):
@@ -180,13 +172,12 @@ class Program:
         corner = self.window.translate_coords(self.x.screen().root, 0, 0)
         return -corner.x, -corner.y, size.width, size.height
 
-    def move(self, x, y):
+    def move(self, x, y, *then):
         left, top, _, _ = self.geometry()
-        subprocess.run(["xdotool", "mousemove", str(left + x), str(top + y)], check=True)
+        subprocess.run(["xdotool", "mousemove", str(left + x), str(top + y), *then], check=True)
 
     def click(self, x, y, button=1):
-        self.move(x, y)
-        subprocess.run(["xdotool", "click", str(button)], check=True)
+        self.move(x, y, "click", str(button))
 
     def key(self, *names):
         # Keys go where the pointer is: it is kept inside the window.

@@ -13,48 +13,37 @@ PICTURES = ([f"face{k}{v}" for k in range(6) for v in range(2)] + [f"body{k}" fo
             [f"mouth{k}" for k in range(3)] + ["gunhand_left", "gunhand_right"] +
             [f"fire{k}" for k in range(5)] +
             ["lightShaft", "selected", "theHall", "floorplane", "titlescreen", "optionCard"])
-SOUNDS = ["firestart01", "firestart02", "firestart03", "firestart04", "fireloop",
-          "distantExplosion01", "distantExplosion02", "distantExplosion03", "ooo_01", "ooo_02",
-          "adagio_vocal"]
+SOUNDS = [f"firestart0{k}" for k in range(1, 5)] + ["fireloop"] + \
+    [f"distantExplosion0{k}" for k in range(1, 4)] + ["ooo_01", "ooo_02", "adagio_vocal"]
 
 
-def tga(image_type=2, width=4, height=4, depth=32, id_length=0, map_type=0, map_length=0,
-        map_bits=0, descriptor=0x28):
-    # An 18-byte header; sides are words, so -300 and 65236 are the same field.
-    return struct.pack("<BBBHHBHHHHBB", id_length, map_type, image_type, 0, map_length & 0xFFFF,
-                       map_bits, 0, 0, width & 0xFFFF, height & 0xFFFF, depth, descriptor)
-
-
-def patched(good, **fields):
-    # The good picture under another header.
-    return tga(**fields) + good[18:]
+def tga(kind=2, width=4, height=4, depth=32, id_length=0, map_type=0, map_length=0, map_bits=0):
+    # An 18-byte header, top row first; sides are words, so -300 and 65236 are the same field.
+    return struct.pack("<BBBHHBHHHHBB", id_length, map_type, kind, 0, map_length, map_bits, 0, 0,
+                       width & 0xFFFF, height & 0xFFFF, depth, 0x28)
 
 
 def noise(rng, count):
     return bytes(rng.getrandbits(8) for _ in range(count))
 
 
-# Each kind makes the broken file's bytes from the good file's, the other kind's good file and a
-# seeded generator; None makes a folder, and "" a link to nowhere.
+# Each kind makes the broken file from the good one (g), a good file of the other sort (o) and a
+# seeded generator (r); None makes a folder there, and "" a link to nowhere.
 PICTURE_KINDS = {
     "cut after 10 bytes": lambda g, o, r: g[:10],
     "empty": lambda g, o, r: b"",
-    "width 65535": lambda g, o, r: patched(g, width=65535),
-    "height -300": lambda g, o, r: patched(g, height=-300),
-    "width 16385": lambda g, o, r: patched(g, width=16385),
-    "both sides 65535, run-length": lambda g, o, r: patched(g, image_type=10, width=65535,
-                                                            height=65535),
-    "type 1, colour-mapped": lambda g, o, r: patched(g, image_type=1, map_type=1, map_length=256,
-                                                     map_bits=24),
-    "type 11": lambda g, o, r: patched(g, image_type=11),
-    "depth 16": lambda g, o, r: patched(g, depth=16),
+    "width 65535": lambda g, o, r: tga(width=65535) + g[18:],
+    "height -300": lambda g, o, r: tga(height=-300) + g[18:],
+    "width 16385": lambda g, o, r: tga(width=16385) + g[18:],
+    "run-length, 65535 a side": lambda g, o, r: tga(10, 65535, 65535) + g[18:],
+    "type 1, colour-mapped": lambda g, o, r: tga(1, map_type=1, map_length=256, map_bits=24) + g[18:],
+    "type 11": lambda g, o, r: tga(11) + g[18:],
+    "depth 16": lambda g, o, r: tga(depth=16) + g[18:],
     "run-length at 8 bits": lambda g, o, r: tga(10, 64, 64, 8) + noise(r, 300),
-    "ID of 255 bytes, 20 bytes follow": lambda g, o, r: tga(id_length=255, width=64) + noise(r, 20),
-    "colour map of 65535 entries": lambda g, o, r: tga(map_type=1, map_length=65535, map_bits=32,
-                                                       width=32, height=32) + noise(r, 100),
-    "colour map entries of 255 bits": lambda g, o, r: tga(map_type=1, map_length=65535,
-                                                          map_bits=255) + noise(r, 100),
-    "run-length, random packets, cut short": lambda g, o, r: tga(10, 256, 256) + noise(r, 600),
+    "an ID of 255 bytes in 20": lambda g, o, r: tga(id_length=255, width=64) + noise(r, 20),
+    "65535 map entries": lambda g, o, r: tga(2, 32, 32, 32, 0, 1, 65535, 32) + noise(r, 100),
+    "map entries of 255 bits": lambda g, o, r: tga(map_type=1, map_length=65535, map_bits=255),
+    "random packets, cut short": lambda g, o, r: tga(10, 256, 256) + noise(r, 600),
     "16384 by 1, no pixels": lambda g, o, r: tga(width=16384, height=1),
     "8-bit grey": lambda g, o, r: tga(3, 5, 3, 8) + noise(r, 15),
     "random header, real pixels": lambda g, o, r: noise(r, 18) + g[18:],
@@ -67,15 +56,15 @@ SOUND_KINDS = {
     "cut in half": lambda g, o, r: g[:len(g) // 2],
     "empty": lambda g, o, r: b"",
     "random bytes": lambda g, o, r: noise(r, 8192),
-    "frame headers over random bytes": lambda g, o, r: b"".join(
-        b"\xFF\xFB\x90\x64" + noise(r, 413) for _ in range(60)),
-    "an ID3 tag claiming 256 MB": lambda g, o, r: b"ID3\x04\x00\x00\x7F\x7F\x7F\x7F" + noise(r, 200),
-    "every 97th byte flipped": lambda g, o, r: bytes(
-        b ^ 0xFF if i % 97 == 50 else b for i, b in enumerate(g)),
+    "frame headers, random": lambda g, o, r: b"".join(b"\xFF\xFB\x90\x64" + noise(r, 413)
+                                                      for _ in range(60)),
+    "an ID3 tag of 256 MB": lambda g, o, r: b"ID3\x04\x00\x00\x7F\x7F\x7F\x7F" + noise(r, 200),
+    "every 97th byte flipped": lambda g, o, r: bytes(b ^ (255 * (i % 97 == 50))
+                                                     for i, b in enumerate(g)),
     "a picture": lambda g, o, r: o,
-    "WAVE with absurd sizes": lambda g, o, r: b"RIFF\xF0\xFF\xFF\xFFWAVEfmt \x10\0\0\0" +
-    struct.pack("<HHIIHH", 1, 0, 44100, 0xFFFFFFFF, 0, 16) + b"data\xF0\xFF\xFF\x7F" + noise(r, 64),
-    "Ogg page marker over random bytes": lambda g, o, r: b"OggS\x00\x02" + noise(r, 4000),
+    "WAVE of absurd sizes": lambda g, o, r: b"RIFF\xF0\xFF\xFF\xFFWAVEfmt \x10\0\0\0\1\0\0\0" +
+    b"\x44\xAC\0\0\xFF\xFF\xFF\xFF\0\0\x10\0data\xF0\xFF\xFF\x7F" + noise(r, 64),
+    "an Ogg page marker": lambda g, o, r: b"OggS\x00\x02" + noise(r, 4000),
     "a folder": None,
     "a link to nowhere": "",
 }
@@ -113,10 +102,10 @@ def huge_folder(scratch, run_dir):
     (folder / "audio").symlink_to(Path(run_dir).resolve() / "audio")
     (folder / "image_data").mkdir()
     for picture in (Path(run_dir) / "image_data").iterdir():
-        (folder / "image_data" / picture.name).symlink_to(picture.resolve())
-    for name, image_type in [("floorplane", 2), ("theHall", 10)]:
-        (folder / "image_data" / f"{name}.tga").unlink()
-        (folder / "image_data" / f"{name}.tga").write_bytes(tga(image_type, 16384, 16384))
+        if picture.stem not in ("floorplane", "theHall"):
+            (folder / "image_data" / picture.name).symlink_to(picture.resolve())
+    (folder / "image_data/floorplane.tga").write_bytes(tga(2, 16384, 16384))
+    (folder / "image_data/theHall.tga").write_bytes(tga(10, 16384, 16384))
     return folder
 
 

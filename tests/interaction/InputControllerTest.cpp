@@ -44,20 +44,6 @@ class InputTest : public SceneTest {
 };
 } // namespace
 
-TEST_F(InputTest, AnyButtonsReleaseOnTheTitleStartsTheSceneAndDoesNothingElse) {
-    Person& person = place(floorUnder(floorX, floorY).x, floorUnder(floorX, floorY).z);
-    for (int button : {GLUT_LEFT_BUTTON, GLUT_MIDDLE_BUTTON, GLUT_RIGHT_BUTTON}) {
-        input.running = 0;
-        testing::internal::CaptureStdout();
-        input.onMouse(button, GLUT_UP, floorX, floorY);
-        EXPECT_EQ(captured(), "");
-        EXPECT_EQ(input.running, 1);
-        EXPECT_EQ(crowd.selectedPerson, nullptr);
-        EXPECT_EQ(person.walking, 0);
-        EXPECT_EQ(input.nearPoint, Vec3{});
-    }
-}
-
 TEST_F(InputTest, ALeftReleaseOverTheFrontFloorPrintsTheNearPointAndPicksInTheOverviewOnly) {
     input.running = 1;
     const Vec3 spot = floorUnder(floorX, floorY);
