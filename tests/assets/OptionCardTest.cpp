@@ -37,9 +37,7 @@ TEST(OptionCardStates, SwingsAtOneHundredSixtyDegreesASecondAndOvershootsOnTheLa
 }
 
 TEST(OptionCardStates, RequestsRestartTheTimerUnlessTheStateIsTheSame) {
-    OptionCard card;
-    EXPECT_EQ(card.state, CardState::PutAway);
-    EXPECT_EQ(card.angle, 70.0f);
+    OptionCard card; // put away at first
     card.angle = 12.0f;
     card.update(0.0f); // a rest state sets its angle and nothing else
     EXPECT_EQ(card.angle, 70.0f);
@@ -51,7 +49,6 @@ TEST(OptionCardStates, RequestsRestartTheTimerUnlessTheStateIsTheSame) {
     card.swingIn();
     card.update(0.0f);
     EXPECT_EQ(card.angle, 70.0f);
-    card.hide();
     card.hide();
     EXPECT_EQ(card.state, CardState::PutAway);
     EXPECT_EQ(card.timer, 0.0f);

@@ -171,8 +171,7 @@ TEST_F(SoundBankTest, BrokenAndSoundlessFilesStaySilentAndTheMixerGoesOn) {
 
 TEST_F(SoundBankTest, WithoutAnOutputEverythingIsSilent) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    for (int32_t i = 0; i < soundSampleCount; ++i)
-        writeTone(sample(i), 0.1f, 0.5f, 0.5f);
+    writeTone(sample(8), 0.1f, 0.5f, 0.5f);
     EXPECT_EQ(bank.playSample(0), 0u); // before init, too
     bank.init();
     for (int32_t i = 0; i < soundSampleCount; ++i) {

@@ -12,7 +12,6 @@
 namespace {
 class RegistryTest : public ::testing::Test {
   protected:
-    void SetUp() override { ensureGlContext(); }
     static std::string picture(const std::string& name,
                                const Bytes& bytes = solidPicture(2, 2, 200, 200, 200)) {
         const std::string path = testing::TempDir() + name;
@@ -29,10 +28,8 @@ TEST_F(RegistryTest, IndicesFollowRegistrationAndARepeatedNameFindsTheFirst) {
     EXPECT_EQ(registry.registerSprite("a", picture("a.tga").c_str(), true), 0);
     EXPECT_EQ(registry.registerSprite("b", "./nowhere/b.tga", false), 1);
     EXPECT_EQ(registry.registerSprite("a", "missing.tga", false), 2);
-    EXPECT_EQ(registry.indexOf("a"), 0);
-    EXPECT_EQ(registry.indexOf("b"), 1);
-    EXPECT_TRUE(registry.sprite(0).blend);
-    EXPECT_FALSE(registry.sprite(2).blend);
+    EXPECT_EQ(registry.indexOf("a") * 10 + registry.indexOf("b"), 1);
+    EXPECT_TRUE(registry.sprite(0).blend && !registry.sprite(2).blend);
     EXPECT_NE(registry.sprite(0).texture, 0u);
     EXPECT_EQ(registry.sprite(1).texture, 0u); // a missing picture still gets a sprite
 }

@@ -100,8 +100,7 @@ TEST(TgaImageLoad, DecodesEveryLayoutItTakes) {
         TgaImage image;
         ASSERT_TRUE(loadBytes(image, c.file)) << c.what;
         EXPECT_EQ(image.bitsPerPixel, c.bitsPerPixel) << c.what;
-        EXPECT_NE(image.pixels, nullptr) << c.what; // an empty buffer still counts as loaded
-        EXPECT_EQ(pixelsOf(image), c.pixels) << c.what;
+        EXPECT_EQ(pixelsOf(image), c.pixels) << c.what; // an empty buffer still counts as loaded
     }
 }
 
@@ -121,7 +120,6 @@ TEST(TgaImageLoad, RefusesOtherLayoutsAndBrokenFilesKeepingTheHeaderAsRead) {
         TgaImage image;
         EXPECT_FALSE(loadBytes(image, file)) << file.size() << " bytes";
         EXPECT_EQ(image.pixels, nullptr);
-        EXPECT_EQ(image.width + image.bitsPerPixel, 0);
         EXPECT_EQ(image.imageType, file.size() > 2 ? file[2] : 255);
     }
     TgaImage missing;

@@ -14,11 +14,3 @@ TEST(Random, KnownSequencesFromStateOneAndFromASeed) {
     randomDraw();
     EXPECT_EQ(randomState(), 2316998u);
 }
-
-TEST(Random, ATestSourceReplacesTheGeneratorUntilCleared) {
-    setRandomSource([] { return int32_t{7}; });
-    EXPECT_EQ(randomDraw(), 7);
-    EXPECT_EQ(randomState(), 1u);
-    setRandomSource(nullptr);
-    EXPECT_EQ(randomDraw(), 41);
-}

@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -55,9 +56,7 @@ class CrowdDraw : public SceneTest {
         p.state = state;
         p.bobRate = p.bobPhase = 0.0f;
         p.mouthOffset = {0.0f, 2.0f, 0.0f};
-        p.mouthScale = {0.5f, 0.5f, 0.35f};
         p.fireIndex = 3;
-        p.fireFlip = 1.0f;
         crowd.fires[3].frame = 2;
         return p;
     }
@@ -72,11 +71,7 @@ class CrowdDraw : public SceneTest {
     }
 };
 
-struct Spot {
-    float x, y;
-    Rgb colour;
-    bool shown; // the colour is there, or it is not
-};
+using Spot = std::tuple<float, float, Rgb, bool>; // x, y, the colour, and whether it shows
 } // namespace
 
 TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
@@ -110,10 +105,9 @@ TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
         p.gunOnLeft = c.gunOnLeft;
         p.mouthScale = c.mouthScale;
         draw();
-        for (const Spot& s : c.spots)
-            EXPECT_EQ(at(s.x, s.y) == s.colour, s.shown)
-                << "state " << int(c.state) << " gun side " << c.gunOnLeft << ", mouth height "
-                << c.mouthScale.y << ", at " << s.x << ", " << s.y;
+        for (const auto& [x, y, colour, shown] : c.spots)
+            EXPECT_EQ(at(x, y) == colour, shown) << "state " << int(c.state) << " gun side "
+                                                 << c.gunOnLeft << ", at " << x << ", " << y;
     }
 }
 
@@ -123,8 +117,8 @@ TEST_F(CrowdDraw, TheHallTheFloorAndTheLightShaftOverTheCursorOrBehindTheSelecte
     const Spot overview[] = {{20, -17, white, true}, {20, -19, white, false},
                              {8, 0, white, true},    {6, 0, white, false},
                              {32, 0, white, true},   {34, 0, white, false}};
-    for (const Spot& s : overview)
-        EXPECT_EQ(at(s.x, s.y, 50.0f) == s.colour, s.shown) << s.x << ", " << s.y;
+    for (const auto& [x, y, colour, shown] : overview)
+        EXPECT_EQ(at(x, y, 50.0f) == colour, shown) << x << ", " << y;
     EXPECT_EQ(at(0.0f, 100.0f, -80.0f), grey);
     EXPECT_EQ(at(-223.0f, 0.0f, -80.0f), grey);
     EXPECT_EQ(at(0.0f, -20.0f, 50.0f), teal);

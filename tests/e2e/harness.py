@@ -183,9 +183,9 @@ class Program:
         # Keys go where the pointer is: it is kept inside the window.
         left, top, width, height = self.geometry()
         pointer = self.x.screen().root.query_pointer()
-        if not (left < pointer.root_x < left + width - 1 and top < pointer.root_y < top + height - 1):
-            self.move(width // 2, height // 4)
-        subprocess.run(["xdotool", "key", *names], check=True)
+        x, y = pointer.root_x - left, pointer.root_y - top
+        self.move(*((x, y) if 0 < x < width - 1 and 0 < y < height - 1 else (width // 2, 99)),
+                  "key", *names)
 
     def shot(self):
         # The window's pixels, rows from the top, as an array of RGB; parts beyond the screen's

@@ -34,10 +34,6 @@ Vec3 eyeToWindow(Vec3 point) {
             static_cast<float>((y + 1.0) * 0.5 * windowHeight), 0.0f};
 }
 
-Vec3 worldToWindow(Vec3 point, Vec3 eye) {
-    return eyeToWindow(point - eye);
-}
-
 Rgb pixelAt(Vec3 window) {
     unsigned char rgba[4] = {};
     glReadBuffer(GL_BACK);

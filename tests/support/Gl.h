@@ -23,7 +23,9 @@ GlView readView();
 // perspective of the whole window: the tests' own projection, not GL's.
 Vec3 eyeToWindow(Vec3 point);
 // The same for a world point seen from eye, looking along -z.
-Vec3 worldToWindow(Vec3 point, Vec3 eye);
+inline Vec3 worldToWindow(Vec3 point, Vec3 eye) {
+    return eyeToWindow(point - eye);
+}
 
 using Rgb = std::array<int, 3>;
 // The colour of the back buffer at a window pixel.

@@ -32,7 +32,6 @@ SoundBank& openSoundBank();
 class SceneTest : public ::testing::Test {
   protected:
     void SetUp() override { resetScene(); }
-    void TearDown() override { setRandomSource(nullptr); }
     Crowd& crowd = Crowd::instance();
     AppState& app = AppState::instance();
     InputController& input = InputController::instance();
