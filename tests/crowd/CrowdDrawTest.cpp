@@ -82,7 +82,7 @@ TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
         std::vector<Spot> spots;
     } cases[] = {
         // clang-format off
-        {PersonState::Idle, 0, {}, {{0, 0, green, true}, {0, -10, blue, true}, {0, 16, white, false}}},
+        {PersonState::Idle, 0, {}, {{0, 0, green, true}, {0, -10, blue, true}, {0, 9, orange, 0}}},
         // The gun hand 6 to the side and 6 above the body's centre: any nonzero side is the left,
         // holding the right hand's picture.
         {PersonState::Armed, 1, {}, {{-6, -4, magenta, true}, {6, -4, yellow, false},

@@ -147,9 +147,10 @@ class Program:
     def wait_line(self, pattern, timeout, start=0):
         # The first match of pattern among the lines from index start on, or None.
         deadline = time.monotonic() + timeout
+        search = re.compile(pattern).search
         with self.condition:
             while True:
-                found = next(filter(None, (re.search(pattern, l) for l in self.lines[start:])), None)
+                found = next(filter(None, map(search, self.lines[start:])), None)
                 if found or time.monotonic() > deadline or not self.running():
                     return found
                 self.condition.wait(0.1)
@@ -199,8 +200,8 @@ class Program:
             return np.zeros((height, width, 3), int)
         raw = screen.root.get_image(x0, y0, w, h, X.ZPixmap, 0xFFFFFFFF).data
         pixels = np.frombuffer(raw, np.uint8).reshape(h, w, 4)[:, :, 2::-1].astype(int)
-        return np.pad(pixels, ((y0 - top, top + height - y0 - h), (x0 - left, left + width - x0 - w),
-                               (0, 0)), mode="edge")
+        below, right = top + height - y0 - h, left + width - x0 - w
+        return np.pad(pixels, ((y0 - top, below), (x0 - left, right), (0, 0)), mode="edge")
 
     def wait_shot(self, condition, timeout, interval=0.1):
         # Screenshots until condition(shot) holds: (the last shot, whether it held).

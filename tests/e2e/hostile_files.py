@@ -36,7 +36,7 @@ PICTURE_KINDS = {
     "height -300": lambda g, o, r: tga(height=-300) + g[18:],
     "width 16385": lambda g, o, r: tga(width=16385) + g[18:],
     "run-length, 65535 a side": lambda g, o, r: tga(10, 65535, 65535) + g[18:],
-    "type 1, colour-mapped": lambda g, o, r: tga(1, map_type=1, map_length=256, map_bits=24) + g[18:],
+    "type 1, colour-mapped": lambda g, o, r: tga(1, 4, 4, 32, 0, 1, 256, 24) + g[18:],
     "type 11": lambda g, o, r: tga(11) + g[18:],
     "depth 16": lambda g, o, r: tga(depth=16) + g[18:],
     "run-length at 8 bits": lambda g, o, r: tga(10, 64, 64, 8) + noise(r, 300),
@@ -91,12 +91,12 @@ def broken_folder(scratch, run_dir, round_number):
             elif make == "":
                 path.symlink_to("no-such-file")
             else:
-                path.write_bytes(make((good / part / (name + suffix)).read_bytes(), other[part], rng))
+                path.write_bytes(make((good / part / path.name).read_bytes(), other[part], rng))
             print(f"     {part}/{name}{suffix}: {kind}")
     return folder
 
 
-def huge_folder(scratch, run_dir):
+def huge(scratch, run_dir):
     # The good files, but the floor a raw and the hall a run-length header of 16384 by 16384.
     folder = Path(tempfile.mkdtemp(prefix="huge-", dir=scratch))
     (folder / "audio").symlink_to(Path(run_dir).resolve() / "audio")
@@ -112,7 +112,7 @@ def huge_folder(scratch, run_dir):
 def memory_mb(pid, field="VmHWM"):
     # The process's peak (or, with VmRSS, present) resident memory in MB; 0 once it is gone.
     try:
-        return int(re.search(rf"{field}:\s+(\d+)", Path(f"/proc/{pid}/status").read_text())[1]) / 1024
+        return float(re.search(rf"{field}:\s+(\d+)", open(f"/proc/{pid}/status").read())[1]) / 1024
     except (OSError, TypeError):
         return 0.0
 
