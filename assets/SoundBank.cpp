@@ -149,6 +149,19 @@ float SoundBank::holdMeterLevel() {
     return meter;
 }
 
+bool SoundBank::isSounding(int32_t index) const {
+    if (!outputOpen || index < 0 || index >= soundSampleCount) {
+        return false;
+    }
+    for (int channel = index * playbacksPerSample; channel < (index + 1) * playbacksPerSample;
+         ++channel) {
+        if (Mix_Playing(channel) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 float SoundBank::levelFromWord(uint32_t word) {
     const int32_t sum = static_cast<int32_t>(word & 0xFFFFu) + static_cast<int32_t>(word >> 16);
     return static_cast<float>(sum) * 0.5f * 3.0517578125e-05f;

@@ -41,6 +41,8 @@ class SoundBank {
     void holdLevel(float heldValue);
     // Reads the meter once and holds what it read; returns it.
     float holdMeterLevel();
+    // Whether any playback of sample index (0 to 9) is sounding now, as the mixer tells it.
+    bool isSounding(int32_t index) const;
 
     // Left level in the low 16 bits, right in the high, each 0 to 32768: their mean over 32768.
     static float levelFromWord(uint32_t word);

@@ -6,7 +6,9 @@ trap stopXvfb EXIT
 if [ -z "${DISPLAY:-}" ]; then
     for number in $(seq 90 140); do
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        # Without -noreset the server resets whenever its last client leaves, refusing whoever
+        # connects meanwhile: tests that each open and close a window would now and then fail.
+        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfbPid=$!
         for _ in $(seq 100); do
             DISPLAY=":$number" xdpyinfo >/dev/null 2>&1 && break

@@ -5,8 +5,9 @@
 #   scripts/fuzz.sh [SECONDS [PICTURES [RECORDING_SECONDS]]]
 #
 # SECONDS            how long to fuzz the TGA reader (default 60).
-# PICTURES           a build folder whose run/image_data/*.tga seed the corpus, or a folder holding
-#                    .tga files itself (default: $TGA_FUZZ_PICTURES, else build/).
+# PICTURES           a build folder whose run/image_data/*.tga (and, in a test build, the pictures
+#                    its tests/tga_seeds writes) seed the corpus, or a folder holding .tga files
+#                    itself (default: $TGA_FUZZ_PICTURES, else build/).
 # RECORDING_SECONDS  how long to fuzz the recording reader (default 20).
 # The fuzzers, their corpora and any crash inputs go into build-fuzz/ (the fuzz preset).
 # FUZZ_MAX_LEN    longest picture input in bytes (default 4096); longer seed pictures are cut
@@ -27,30 +28,9 @@ maxLen=${FUZZ_MAX_LEN:-4096}
 mkdir -p "$build/corpus" "$build/seeds" "$build/crashes" "$build/recording-corpus" \
     "$build/recording-seeds"
 
-# Tiny hand-made pictures, so the corpus is never empty: header(ID length, colour-map type,
-# image type, colour-map first index, colour-map length, entry bits, width, height, depth,
-# descriptor) followed by the pixel bytes.
-le16() { printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)); }
-header() {
-    printf '\\x%02x\\x%02x\\x%02x' "$1" "$2" "$3"
-    le16 "$4"; le16 "$5"; printf '\\x%02x' "$6"
-    le16 0; le16 0; le16 "$7"; le16 "$8"
-    printf '\\x%02x\\x%02x' "$9" "${10}"
-}
-seed() { # name, header arguments..., pixel bytes as \xHH text
-    local name=$1 body=${12}
-    shift
-    printf "$(header "${@:1:10}")$body" >"$build/seeds/$name.tga"
-}
-seed rgb24-bottom-first 0 0 2 0 0 0 2 2 24 0x00 '\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c'
-seed rgba32-top-first 0 0 2 0 0 0 2 1 32 0x28 '\x01\x02\x03\x00\x04\x05\x06\x80'
-seed grey8-type3 0 0 3 0 0 0 3 2 8 0x00 '\x00\x01\x7f\x80\xfe\xff'
-seed grey8-type2 0 0 2 0 0 0 2 2 8 0x20 '\x10\x20\x30\x40'
-seed rle24-run 0 0 10 0 0 0 4 1 24 0x20 '\x83\x01\x02\x03'
-seed rle32-mixed 0 0 10 0 0 0 3 2 32 0x00 '\x01\x0a\x0a\x0a\xff\x14\x14\x14\xff\x82\x1e\x1e\x1e\x80\x00\x28\x28\x28\x00'
-seed id-and-colour-map 3 1 2 0 2 15 1 1 24 0x00 'abc\x00\x7c\xe0\x03\x01\x02\x03'
-seed empty 0 0 2 0 0 0 0 0 24 0x00 ''
-
+# Small hand-made pictures of every layout, written by the tests' TGA builder where a test build
+# holds it.
+[[ -x $pictures/tests/tga_seeds ]] && "$pictures/tests/tga_seeds" "$build/seeds"
 [[ -d $pictures/run/image_data ]] && pictures=$pictures/run/image_data
 copied=0
 for picture in "$pictures"/*.tga; do

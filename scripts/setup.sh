@@ -14,7 +14,7 @@ build=(
 test=(
     clang libclang-rt-14-dev clang-format
     libgtest-dev libbenchmark-dev
-    libx11-dev xvfb xauth xdotool x11-utils imagemagick faketime
+    libx11-dev xvfb xauth xdotool x11-utils
     python3 python3-numpy python3-pil python3-xlib
     lintian desktop-file-utils
 )

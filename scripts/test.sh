@@ -20,6 +20,5 @@ desktop-file-validate packaging/throngwick.desktop
 
 source "$root/scripts/display.sh"
 
-# A busy X server now and then refuses a connection; the preset gives a failed test one more run.
 ctest --preset test -j"$(nproc)"
 "$root/scripts/fuzz.sh" 60 "$build" 20

@@ -1,28 +1,35 @@
 #include "app/AppState.h"
 
-#include <gtest/gtest.h>
+#include "app/Camera.h"
+#include "app/DistantExplosions.h"
+#include "assets/OptionCard.h"
+#include "support/Gl.h"
+#include "support/Scene.h"
 
-TEST(AppStateClock, DeltaIsTheWholeMillisecondsBetweenIdleCalls) {
-    AppState app;
-    app.previousTimeMs = 1000.0f;
-    app.advanceClock(1016.0f);
-    EXPECT_EQ(app.currentTimeMs, 1016.0f);
-    EXPECT_EQ(app.frameDeltaMs, 16.0f);
-    app.advanceClock(1033.0f);
-    EXPECT_EQ(app.frameDeltaMs, 17.0f);
-    EXPECT_EQ(app.previousTimeMs, 1033.0f);
-}
+#include <GL/freeglut.h>
 
-TEST(AppStateClock, TwoCallsInTheSameMillisecondGiveZero) {
-    AppState app;
-    app.previousTimeMs = 500.0f;
-    app.advanceClock(500.0f);
-    EXPECT_EQ(app.frameDeltaMs, 0.0f);
-}
-
-TEST(AppStateClock, StaysWholeBelowTwoToThe24Milliseconds) {
-    AppState app;
-    app.previousTimeMs = 16777000.0f;
-    app.advanceClock(16777215.0f);
-    EXPECT_EQ(app.frameDeltaMs, 215.0f);
+// One idle call: the cursor's points, the explosions, the crowd, then the card. The order shows
+// in who takes which draw, in whether the travel sees the cursor, and in the card's swing.
+TEST_F(SceneTest, IdleUpdatesTheCursorExplosionsCrowdAndCardInThatOrder) {
+    ensureGlContext();
+    SoundBank& bank = openSoundBank();
+    input.viewOffset = {0.0f, -19.0f, -115.0f}; // the eye at (0, 19, 115)
+    Camera::instance().reshape(1024, 512);
+    input.running = 1;
+    input.mouseX = 512.0f;
+    input.mouseY = 256.0f;
+    Person& catching = place(-90.0f, 5.0f);
+    catching.burnCheckTimer = 1.0f;
+    place(-88.0f, 5.0f).state = PersonState::Burning;
+    crowd.selectedPerson = &place(0.0f, 99.0f, 10.0f); // some 18 units from the eye
+    crowd.zoomingIn = 1;
+    app.previousTimeMs = static_cast<float>(glutGet(GLUT_ELAPSED_TIME)) - 20000.0f;
+    scriptDraws({1, 3, 2});
+    app.idle();
+    EXPECT_TRUE(bank.isSounding(firstExplosionSample + 1));
+    EXPECT_EQ(distantExplosions.intervalSeconds, 18.0f);
+    EXPECT_EQ(catching.state, PersonState::Burning);
+    EXPECT_FLOAT_EQ(catching.burnCheckTimer, 5000.2f);
+    EXPECT_EQ(app.viewMode, ViewMode::Focused);
+    EXPECT_EQ(OptionCard::instance().state, CardState::Shown); // swung in within the frame
 }

@@ -1,118 +1,111 @@
 #include "assets/OptionCard.h"
-#include "support/GlContext.h"
+
+#include "app/Camera.h"
+#include "support/Gl.h"
+#include "support/Scene.h"
+#include "support/Tga.h"
 
 #include <GL/gl.h>
-#include <gtest/gtest.h>
+#include <cmath>
+#include <filesystem>
 #include <vector>
 
-namespace {
-std::vector<float> anglesOf(OptionCard& card, int updates, float seconds) {
-    std::vector<float> angles;
-    for (int i = 0; i < updates; ++i) {
-        card.update(seconds);
-        angles.push_back(card.angle);
+TEST(OptionCardStates, SwingsAtOneHundredSixtyDegreesASecondAndOvershootsOnTheLastFrame) {
+    const struct {
+        CardState from;
+        std::vector<float> angles; // after updates of 0.125 s
+        CardState to;
+    } cases[] = {
+        {CardState::SwingingIn, {50, 30, 10, -10, -30, -10}, CardState::Shown},
+        {CardState::SwingingOut, {10, 30, 50, 70, 90, 70}, CardState::PutAway},
+    };
+    for (const auto& c : cases) {
+        OptionCard card;
+        card.setState(c.from);
+        std::vector<float> angles;
+        for (int i = 0; i < 6; ++i) {
+            card.update(0.125f);
+            angles.push_back(card.angle);
+            if (i == 3) {
+                EXPECT_EQ(card.state, c.from); // a timer of exactly 0.5 still swings
+            }
+        }
+        EXPECT_EQ(angles, c.angles);
+        EXPECT_EQ(card.state, c.to);
+        EXPECT_EQ(card.timer, 0.125f);
     }
-    return angles;
 }
-} // namespace
 
-TEST(OptionCardStates, StartsPutAway) {
-    const OptionCard card;
-    EXPECT_EQ(card.state, CardState::PutAway);
-    EXPECT_EQ(card.timer, 0.0f);
+TEST(OptionCardStates, RequestsRestartTheTimerUnlessTheStateIsTheSame) {
+    OptionCard card; // put away at first
+    card.angle = 12.0f;
+    card.update(0.0f); // a rest state sets its angle and nothing else
     EXPECT_EQ(card.angle, 70.0f);
-}
-
-TEST(OptionCardStates, SwingInOvershootsOnTheFramePastHalfASecond) {
-    OptionCard card;
-    card.swingIn();
-    EXPECT_EQ(anglesOf(card, 4, 0.125f), (std::vector<float>{50, 30, 10, -10}));
-    EXPECT_EQ(card.state, CardState::SwingingIn); // a timer of exactly 0.5 still swings
-    card.update(0.125f);
-    EXPECT_EQ(card.angle, -30.0f);
-    EXPECT_EQ(card.state, CardState::Shown);
-    EXPECT_EQ(card.timer, 0.0f);
-    card.update(0.125f);
-    EXPECT_EQ(card.angle, -10.0f);
-}
-
-TEST(OptionCardStates, SwingOutMirrorsTheSwingIn) {
-    OptionCard card;
-    card.state = CardState::Shown;
-    card.swingOut();
-    EXPECT_EQ(anglesOf(card, 5, 0.125f), (std::vector<float>{10, 30, 50, 70, 90}));
-    EXPECT_EQ(card.state, CardState::PutAway);
-    card.update(0.125f);
-    EXPECT_EQ(card.angle, 70.0f);
-}
-
-TEST(OptionCardStates, RequestingTheCurrentStateChangesNothing) {
-    OptionCard card;
-    card.state = CardState::Shown;
-    card.swingOut();
+    card.swingOut(); // from put away: a jump to the shown angle
     card.update(0.3f);
     card.swingOut();
     EXPECT_FLOAT_EQ(card.timer, 0.3f);
-    card.hide();
-    card.hide();
-    EXPECT_EQ(card.state, CardState::PutAway);
-    EXPECT_EQ(card.timer, 0.0f);
-}
-
-TEST(OptionCardStates, SwingOutWhilePutAwayJumpsToTheShownAngle) {
-    OptionCard card;
-    card.swingOut();
-    card.update(0.0f);
-    EXPECT_EQ(card.angle, -10.0f);
+    EXPECT_FLOAT_EQ(card.angle, 38.0f);
     card.swingIn();
     card.update(0.0f);
     EXPECT_EQ(card.angle, 70.0f);
-}
-
-TEST(OptionCardStates, ZeroSecondsSetsTheRestingAngleOnly) {
-    OptionCard card;
-    card.angle = 12.0f;
-    card.update(0.0f);
-    EXPECT_EQ(card.angle, 70.0f);
-    card.state = CardState::Shown;
-    card.update(0.0f);
-    EXPECT_EQ(card.angle, -10.0f);
+    card.hide();
+    EXPECT_EQ(card.state, CardState::PutAway);
     EXPECT_EQ(card.timer, 0.0f);
-    EXPECT_EQ(card.state, CardState::Shown);
-}
-
-TEST(OptionCardStates, UnknownStateOnlyAdvancesTheTimer) {
-    OptionCard card;
-    card.state = static_cast<CardState>(7);
-    card.angle = 5.0f;
+    card.state = static_cast<CardState>(7); // an unknown state only advances the timer
     card.update(0.25f);
-    EXPECT_EQ(card.angle, 5.0f);
+    EXPECT_EQ(card.angle, 70.0f);
     EXPECT_EQ(card.timer, 0.25f);
 }
 
-TEST(OptionCardDraw, LeavesBlendAndAlphaTestOffDepthTestOnAndWhite) {
+// The card is a unit square whose bottom-right corner, its pivot, sits in eye coordinates at
+// (0.85, -0.65, -1), scaled by 0.9 and turned counter-clockwise by its angle. Points just inside
+// its edges show the card's picture, points just outside show what was there.
+TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
     ensureGlContext();
+    const std::filesystem::path folder = testing::TempDir() + "card";
+    std::filesystem::create_directories(folder / "image_data");
+    writeFile((folder / "image_data/optionCard.tga").string(), solidPicture(4, 4, 255, 0, 0));
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
     OptionCard& card = OptionCard::instance();
     card.init();
-    EXPECT_NE(card.cardList, 0u);
-    glEnable(GL_BLEND);
-    glEnable(GL_ALPHA_TEST);
-    glDisable(GL_DEPTH_TEST);
-    glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
-    GLdouble before[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, before);
-    card.draw();
+    std::filesystem::current_path(previous);
+    AppState::setFixedGlState();
+    Camera::instance().reshape(1024, 512);
+    const struct {
+        float u, v, du, dv, nu, nv; // start, direction along the edge, outward normal
+    } edges[] = {
+        {-1, 0, 0, 1, -1, 0}, {0, 0, 0, 1, 1, 0}, {-1, 0, 1, 0, 0, -1}, {-1, 1, 1, 0, 0, 1}};
+    for (float angle : {-10.0f, 30.0f}) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        card.angle = angle;
+        card.draw();
+        const float c = std::cos(angle * float(M_PI) / 180.0f);
+        const float s = std::sin(angle * float(M_PI) / 180.0f);
+        int checked = 0;
+        for (const auto& e : edges)
+            for (float t = 0.1f; t < 1.0f; t += 0.2f)
+                for (float side : {-0.02f, 0.02f}) {
+                    const float u = e.u + e.du * t + e.nu * side;
+                    const float v = e.v + e.dv * t + e.nv * side;
+                    const Vec3 pixel = eyeToWindow(
+                        {0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+                    if (pixel.x < 1 || pixel.x > 1022 || pixel.y < 1 || pixel.y > 510)
+                        continue;
+                    ++checked;
+                    EXPECT_EQ(pixelAt(pixel), (side < 0 ? Rgb{255, 0, 0} : Rgb{0, 0, 0}))
+                        << "angle " << angle << " at card point " << u << ", " << v;
+                }
+        EXPECT_GT(checked, 16) << angle;
+    }
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
-    for (float component : colour)
-        EXPECT_EQ(component, 1.0f);
-    GLdouble after[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, after);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(after[i], before[i]);
+    EXPECT_EQ(std::vector<float>(colour, colour + 4), std::vector<float>(4, 1.0f));
+    EXPECT_EQ(readView().modelview[14], -145.0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

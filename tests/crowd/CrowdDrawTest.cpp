@@ -1,138 +1,135 @@
 #include "crowd/Crowd.h"
 
 #include "app/Camera.h"
-#include "support/CrowdTestSupport.h"
-#include "support/GlContext.h"
+#include "assets/TextureRegistry.h"
+#include "support/Gl.h"
+#include "support/Scene.h"
+#include "support/Tga.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <functional>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
+const Rgb green{0, 255, 0}, blue{0, 0, 255}, red{255, 0, 0}, yellow{255, 255, 0},
+    magenta{255, 0, 255}, orange{255, 128, 0}, white{255, 255, 255}, grey{64, 64, 64},
+    teal{0, 64, 64};
 
-constexpr int frameWidth = 1024;
-constexpr int frameHeight = 512;
-
-using Frame = std::vector<uint8_t>;
-
-// Window pixel (origin lower left) of a world point under the current matrices.
-Vec3 project(Vec3 point) {
-    GLdouble model[16], projection[16], x = 0.0, y = 0.0, z = 0.0;
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    gluProject(point.x, point.y, point.z, model, projection, viewport, &x, &y, &z);
-    return {static_cast<float>(x), static_cast<float>(y), 0.0f};
-}
-
-bool samePixel(const Frame& a, const Frame& b, int x, int y) {
-    const size_t i = (static_cast<size_t>(y) * frameWidth + static_cast<size_t>(x)) * 4;
-    return std::equal(a.begin() + i, a.begin() + i + 3, b.begin() + i);
-}
-
-} // namespace
-
-class CrowdDraw : public crowdtest::CrowdFixture {
+// Every piece drawn in a colour of its own, seen from (0, -5, 150) along -z; pixels are looked
+// up where the test's own projection puts world points.
+class CrowdDraw : public SceneTest {
   protected:
-    void SetUp() override {
-        CrowdFixture::SetUp();
-        for (const char* picture : {"face00", "face50", "body0", "body5", "theHall", "floorplane"})
-            if (!std::filesystem::exists(std::string("./image_data/") + picture + ".tga"))
-                GTEST_SKIP() << "the generated pictures are not in "
-                             << std::filesystem::current_path()
-                             << "/image_data (build the assets target first)";
-        ensureGlContext();
-        // The state start-up sets that drawing relies on (the rest are GL's defaults).
-        glDepthFunc(GL_LEQUAL);
-        for (GLenum capability : {GL_CULL_FACE, GL_DEPTH_TEST, GL_NORMALIZE, GL_TEXTURE_2D})
-            glEnable(capability);
-        seedRandom(31u);
-        crowd.load();
-        app.currentTimeMs = 0.0f;
-        InputController::instance().floorPoint = {-1000.0f, 0.0f, 0.0f}; // shaft out of view
-        Camera::instance().reshape(frameWidth, frameHeight);
-    }
+    const Vec3 eye{0.0f, -5.0f, 150.0f};
+    PersonSprites sprites;
 
-    Frame drawFrame() const {
+    void SetUp() override {
+        SceneTest::SetUp();
+        ensureGlContext();
+        const int32_t face = solid("face", green), body = solid("body", blue);
+        std::fill(std::begin(sprites.faces), std::end(sprites.faces), face);
+        std::fill(std::begin(sprites.bodies), std::end(sprites.bodies), body);
+        std::fill(std::begin(sprites.mouths), std::end(sprites.mouths), solid("mouth", red));
+        sprites.gunLeft = solid("gunLeft", yellow);
+        sprites.gunRight = solid("gunRight", magenta);
+        const int32_t flame = solid("flame", orange), otherFrame = solid("ember", {90, 90, 0});
+        for (FireAnimation& fire : crowd.fires)
+            for (int frame = 0; frame < fireFrames; ++frame)
+                fire.frameSprites[frame] = frame == 2 ? flame : otherFrame;
+        crowd.selectorMarker.sprite = solid("shaft", white);
+        crowd.backdropSprite = solid("hall", grey, false);
+        crowd.floorSprite = solid("floor", teal, false);
+        input.viewOffset = Vec3{} - eye;
+        input.floorPoint = {-1000.0f, 0.0f, 0.0f}; // the shaft out of view
+        Camera::instance().reshape(1024, 512);
+        AppState::setFixedGlState();
+    }
+    static int32_t solid(const std::string& name, Rgb c, bool blend = true) {
+        const std::string path = testing::TempDir() + name + ".tga";
+        writeFile(path, solidPicture(2, 2, uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2])));
+        return TextureRegistry::instance().registerSprite(name, path.c_str(), blend);
+    }
+    // A person with the head at (x, 0, z), at rest: no sway beyond its phase's, no bob.
+    Person& person(PersonState state, float x = 0.0f, float z = 100.0f) {
+        Person& p = place(x, z);
+        p.setSprites(sprites);
+        p.state = state;
+        p.bobRate = p.bobPhase = 0.0f;
+        p.mouthOffset = {0.0f, 2.0f, 0.0f};
+        p.fireIndex = 3;
+        crowd.fires[3].frame = 2;
+        return p;
+    }
+    void draw() const {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushMatrix();
         crowd.draw();
         glPopMatrix();
-        Frame pixels(static_cast<size_t>(frameWidth) * frameHeight * 4);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, frameWidth, frameHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
     }
-
-    Frame drawWithoutPeople() {
-        std::array<CellList, gridCells> people;
-        std::swap(people, crowd.grid);
-        Frame frame = drawFrame();
-        std::swap(people, crowd.grid);
-        return frame;
-    }
-
-    void forEachPerson(const std::function<void(Person&)>& change) {
-        for (CellList& list : crowd.grid)
-            for (std::unique_ptr<Person>& person : list)
-                change(*person);
+    Rgb at(float x, float y, float z = 100.0f) const {
+        return pixelAt(worldToWindow({x, y, z}, eye));
     }
 };
 
-TEST_F(CrowdDraw, PeopleAreDrawnWhereTheyStand) {
-    const Frame full = drawFrame();
-    const Frame empty = drawWithoutPeople();
-    ASSERT_NE(full, empty);
-    // Everyone stands below the eye (y 19): the upper half of the view shows no person.
-    for (int y = frameHeight / 2 + 1; y < frameHeight; ++y)
-        for (int x = 0; x < frameWidth; ++x)
-            ASSERT_TRUE(samePixel(full, empty, x, y)) << x << ", " << y;
+using Spot = std::tuple<float, float, Rgb, bool>; // x, y, the colour, and whether it shows
+} // namespace
 
-    // The front person, whom nobody hides: moved out of view, it takes away pixels around its
-    // face centre and none outside the rectangle of its body and face (sway and bob included).
-    Person* front = cellAt(0, 0).front().get();
-    forEachPerson([&front](Person& p) { front = p.headPos.z > front->headPos.z ? &p : front; });
-    const Person& p = *front;
-    const Vec3 low = project(p.bodyPos - Vec3{p.bodyWidth + 0.1f, p.bodyHeight, 0.0f});
-    const Vec3 high = project(p.headPos + Vec3{p.faceScale.x, p.faceScale.y + 0.1f, 0.0f});
-    const Vec3 face = project(p.headPos);
-    const Vec3 head = p.headPos, body = p.bodyPos;
-    front->headPos.x = front->bodyPos.x = 5000.0f;
-    const Frame without = drawFrame();
-    front->headPos = head;
-    front->bodyPos = body;
-
-    int outside = 0, atFace = 0;
-    for (int y = 0; y < frameHeight; ++y)
-        for (int x = 0; x < frameWidth; ++x)
-            if (!samePixel(full, without, x, y)) {
-                outside += x < low.x - 2 || x > high.x + 2 || y < low.y - 2 || y > high.y + 2;
-                atFace += std::abs(x - static_cast<int>(face.x)) <= 2 &&
-                          std::abs(y - static_cast<int>(face.y)) <= 2;
-            }
-    EXPECT_EQ(outside, 0) << "pixels changed outside the front person's rectangle";
-    EXPECT_GT(atFace, 0) << "nothing drawn at the face centre " << face.x << ", " << face.y;
-}
-
-TEST_F(CrowdDraw, StateOutsideZeroToThreeDrawsNothing) {
-    const Frame empty = drawWithoutPeople();
-    for (int32_t state : {4, -1, 1000}) {
-        forEachPerson([state](Person& p) { p.state = static_cast<PersonState>(state); });
-        EXPECT_EQ(drawFrame(), empty) << "state " << state;
+TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
+    const struct {
+        PersonState state;
+        int32_t gunOnLeft;
+        Vec3 mouthScale;
+        std::vector<Spot> spots;
+    } cases[] = {
+        // clang-format off
+        {PersonState::Idle, 0, {}, {{0, 0, green, true}, {0, -10, blue, true}, {0, 9, orange, 0}}},
+        // The gun hand 6 to the side and 6 above the body's centre: any nonzero side is the left,
+        // holding the right hand's picture.
+        {PersonState::Armed, 1, {}, {{-6, -4, magenta, true}, {6, -4, yellow, false},
+                                     {-6, -10, magenta, false}}},
+        {PersonState::Armed, 7, {}, {{-9, -3, magenta, true}, {6, -4, magenta, false}}},
+        {PersonState::Armed, 0, {}, {{6, -4, yellow, true}, {-6, -4, magenta, false},
+                                     {6, -10, yellow, false}}},
+        // The mouth below the face's centre, over the face.
+        {PersonState::Singing, 0, {0.5f, 0.5f, 0.35f}, {{0, -2, red, true}, {0, 2, green, true}}},
+        {PersonState::Singing, 0, {0.55f, 0.0f, 0.35f}, {{0, -2, green, true}}},
+        // The flame's frame from the person's fire, 7 above the face and 7.5 high, 4 wide.
+        {PersonState::Burning, 0, {}, {{0, 12, orange, true}, {3.5f, 1, orange, true},
+            {0, 15, orange, false}, {4.5f, 12, orange, false}, {0, -2, green, true}}},
+        {static_cast<PersonState>(4), 0, {}, {{0, 0, green, false}, {0, -10, blue, false}}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        Person& p = person(c.state);
+        p.gunOnLeft = c.gunOnLeft;
+        p.mouthScale = c.mouthScale;
+        draw();
+        for (const auto& [x, y, colour, shown] : c.spots)
+            EXPECT_EQ(at(x, y) == colour, shown) << "state " << int(c.state) << " gun side "
+                                                 << c.gunOnLeft << ", at " << x << ", " << y;
     }
 }
 
-TEST_F(CrowdDraw, ClosedMouthDoesNotShow) {
-    const Frame idle = drawFrame();
-    forEachPerson([](Person& p) {
-        p.state = PersonState::Singing;
-        p.mouthScale = {0.55f, 0.0f, 0.35f};
-    });
-    EXPECT_EQ(drawFrame(), idle);
+TEST_F(CrowdDraw, TheHallTheFloorAndTheLightShaftOverTheCursorOrBehindTheSelectedPerson) {
+    input.floorPoint = {20.0f, 0.0f, 50.0f}; // the shaft from 45 - 63 up, 13 to each side
+    draw();
+    const Spot overview[] = {{20, -17, white, true}, {20, -19, white, false},
+                             {8, 0, white, true},    {6, 0, white, false},
+                             {32, 0, white, true},   {34, 0, white, false}};
+    for (const auto& [x, y, colour, shown] : overview)
+        EXPECT_EQ(at(x, y, 50.0f) == colour, shown) << x << ", " << y;
+    EXPECT_EQ(at(0.0f, 100.0f, -80.0f), grey);
+    EXPECT_EQ(at(-223.0f, 0.0f, -80.0f), grey);
+    EXPECT_EQ(at(0.0f, -20.0f, 50.0f), teal);
+    EXPECT_EQ(at(0.0f, -20.0f, -48.0f), teal);
+    EXPECT_EQ(at(0.0f, -20.0f, -60.0f), grey); // past the floor's far edge
+
+    crowd.selectedPerson = &person(PersonState::Idle, -30.0f, 80.0f);
+    app.viewMode = ViewMode::Focused;
+    draw();
+    EXPECT_EQ(at(-30.0f, 0.0f, 80.0f), green); // in front of the shaft
+    EXPECT_EQ(at(-18.0f, 0.0f, 76.0f), white);
+    EXPECT_EQ(at(-42.0f, 0.0f, 76.0f), white);
+    EXPECT_NE(at(-44.0f, 0.0f, 76.0f), white);
 }

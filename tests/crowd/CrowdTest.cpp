@@ -1,118 +1,90 @@
 #include "crowd/Crowd.h"
 
-#include "support/CrowdTestSupport.h"
+#include "support/Scene.h"
 
 #include <cmath>
+#include <vector>
 
-class CrowdConstruction : public crowdtest::CrowdFixture {};
-
-TEST_F(CrowdConstruction, TenFiresTimedFromTenDrawsAndNothingSelected) {
-    crowdtest::scriptDraws({59, 60, 119, 0, 32767, 100, 159, 1, 30000, 61});
+TEST_F(SceneTest, TenFiresAreTimedFromTenDrawsAndNobodyIsSelected) {
+    scriptDraws({59, 60, 119, 0, 32767, 100, 159, 1, 30000, 61});
     const Crowd fresh;
-    EXPECT_EQ(crowdtest::unusedDraws(), 0u);
-    const int32_t expected[crowdFires] = {99, 40, 99, 40, 47, 80, 79, 41, 40, 41};
-    for (int i = 0; i < crowdFires; ++i) {
-        EXPECT_EQ(fresh.fires[i].frameMs, expected[i]) << "fire " << i;
-        EXPECT_EQ(fresh.fires[i].frame, 0);
-        EXPECT_EQ(fresh.fires[i].elapsedMs, 0.0f);
-    }
+    EXPECT_EQ(unusedDraws(), 0u);
+    std::vector<int32_t> frameMs;
+    for (const FireAnimation& fire : fresh.fires)
+        frameMs.push_back(fire.frameMs + 1000 * fire.frame);
+    EXPECT_EQ(frameMs, (std::vector<int32_t>{99, 40, 99, 40, 47, 80, 79, 41, 40, 41}));
     EXPECT_EQ(fresh.selectedPerson, nullptr);
-    EXPECT_EQ(fresh.zoomingIn, 0);
-    EXPECT_EQ(fresh.zoomingOut, 0);
-    EXPECT_EQ(fresh.selectorMarker.name, "selector");
-    EXPECT_EQ(fresh.selectedMarker.name, "selected");
-    EXPECT_EQ(fresh.population(), 0);
+    EXPECT_EQ(fresh.zoomingIn + fresh.zoomingOut + fresh.population(), 0);
 }
 
-class CrowdPick : public crowdtest::CrowdFixture {};
-
-TEST_F(CrowdPick, SendAllHomeWalksEveryoneHome) {
-    Person& near = place(-90.0f, 5.0f);
-    Person& far = place(90.0f, 95.0f);
-    near.headPos = {-85.0f, 0.0f, 7.0f};
-    near.targetPos = {0.0f, 0.0f, 50.0f};
-    far.headPos = {60.0f, 0.0f, 80.0f};
-    crowd.sendAllHome();
-    for (const Person* person : {&near, &far}) {
-        EXPECT_EQ(person->targetPos, person->homePos);
-        EXPECT_EQ(person->walking, 1);
-    }
-}
-
-TEST_F(CrowdPick, OnlyThePointsOwnCellIsSearched) {
+TEST_F(SceneTest, APickSearchesThePointsCellOnlyAndTheEarlierOfEquallyNearPeopleWins) {
     place(-79.5f, 5.0f);                  // cell (1, 0), 1.5 from the point
     Person& inCell = place(-90.0f, 5.0f); // cell (0, 0), 9 from the point
     crowd.pickNearest({-81.0f, 0.0f, 5.0f});
     EXPECT_EQ(crowd.selectedPerson, &inCell);
     EXPECT_EQ(crowd.zoomingIn, 1);
-}
-
-TEST_F(CrowdPick, TiesGoToTheEarlierEntryAndACloserLaterOneWins) {
-    Person& first = place(-92.0f, 5.0f);
-    place(-88.0f, 5.0f);
-    crowd.pickNearest({-90.0f, 0.0f, 5.0f});
-    EXPECT_EQ(crowd.selectedPerson, &first);
-    Person& closer = place(-89.5f, 5.0f);
-    crowd.pickNearest({-90.0f, 0.0f, 5.0f});
+    place(-99.0f, 5.0f); // as near as the first in the cell
+    crowd.pickNearest({-94.5f, 0.0f, 5.0f});
+    EXPECT_EQ(crowd.selectedPerson, &inCell);
+    Person& closer = place(-94.0f, 5.0f);
+    crowd.pickNearest({-94.5f, 0.0f, 5.0f});
     EXPECT_EQ(crowd.selectedPerson, &closer);
-}
-
-TEST_F(CrowdPick, EmptyCellClearsTheSelectionAndChangesNothingElse) {
-    Person& a = place(-90.0f, 5.0f);
-    Person& b = place(-79.0f, 5.0f); // the point's neighbouring cell
-    a.targetPos = {1.0f, 2.0f, 3.0f};
-    crowd.selectedPerson = &a;
-    crowd.zoomingIn = 1;
-    crowd.pickNearest({-81.0f, 0.0f, 15.0f});
-    EXPECT_EQ(crowd.selectedPerson, nullptr);
-    EXPECT_EQ(crowd.zoomingIn, 1);
-    EXPECT_EQ(a.targetPos, (Vec3{1.0f, 2.0f, 3.0f}));
-    EXPECT_EQ(b.targetPos, b.homePos);
-    EXPECT_EQ(a.walking + b.walking, 0);
     crowd.zoomingIn = 0;
-    crowd.pickNearest({-81.0f, 0.0f, 15.0f});
+    const Vec3 target = inCell.targetPos;
+    crowd.pickNearest({-81.0f, 0.0f, 15.0f}); // an empty cell clears the selection, nothing else
+    EXPECT_EQ(crowd.selectedPerson, nullptr);
     EXPECT_EQ(crowd.zoomingIn, 0);
+    EXPECT_EQ(inCell.targetPos, target);
 }
 
-TEST_F(CrowdPick, FarEdgesSearchTheLastColumnAndRow) {
+TEST_F(SceneTest, PicksAtAndPastTheFarEdgesSearchTheLastColumnAndRow) {
     Person& lastColumn = place(99.0f, 5.0f);
     Person& lastRow = place(-90.0f, 99.5f);
     Person& corner = place(95.0f, 95.0f);
     Person& front = place(-99.0f, 0.5f);
-    crowd.pickNearest({100.0f, 0.0f, 5.0f});
-    EXPECT_EQ(crowd.selectedPerson, &lastColumn);
-    crowd.pickNearest({-100.0f, 0.0f, 100.0f});
-    EXPECT_EQ(crowd.selectedPerson, &lastRow);
-    crowd.pickNearest({100.0f, 0.0f, 100.0f});
-    EXPECT_EQ(crowd.selectedPerson, &corner);
-    // A floor hit can round to just past the edge; the pick must stay on the grid.
     const float past = std::nextafter(100.0f, 200.0f);
-    crowd.pickNearest({past, 0.0f, past});
-    EXPECT_EQ(crowd.selectedPerson, &corner);
-    crowd.pickNearest({std::nextafter(-100.0f, -200.0f), 0.0f, std::nextafter(0.0f, -1.0f)});
-    EXPECT_EQ(crowd.selectedPerson, &front);
+    const struct {
+        Vec3 point;
+        const Person* picked;
+    } cases[] = {
+        // clang-format off
+        {{100, 0, 5}, &lastColumn}, {{-100, 0, 100}, &lastRow}, {{100, 0, 100}, &corner},
+        {{past, 0, past}, &corner}, {{std::nextafter(-100.0f, -200.0f), 0, -1e-9f}, &front},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        crowd.pickNearest(c.point);
+        EXPECT_EQ(crowd.selectedPerson, c.picked) << c.point.x << ", " << c.point.z;
+    }
 }
 
-TEST_F(CrowdPick, ScatterSendsPeopleAway200OverTheirDistance) {
+TEST_F(SceneTest, EverybodyElseIsSentAway200OverTheirDistanceAndLaterSentHome) {
     Person& picked = place(0.0f, 50.0f);
     picked.targetPos = {7.0f, 0.0f, 7.0f};
-    Person& twin = place(0.0f, 50.0f);
-    Person& ten = place(10.0f, 50.0f);
-    Person& one = place(0.0f, 51.0f);
-    Person& hundred = place(-100.0f, 50.0f);
-    Person& diagonal = place(6.0f, 58.0f);
-    Person& far = place(90.0f, 5.0f);
+    const struct {
+        Vec3 at, target;
+    } cases[] = {
+        // clang-format off
+        {{0, 0, 50}, {0, 0, 50}}, // no direction, no push
+        {{10, 0, 50}, {30, 0, 50}}, {{0, 0, 51}, {0, 0, 251}}, {{-100, 0, 50}, {-102, 0, 50}},
+        {{6, 0, 58}, {18, 0, 74}}, {{90, 0, 5}, {91.7778f, 0, 4.1111f}},
+        // clang-format on
+    };
+    std::vector<Person*> others;
+    for (const auto& c : cases)
+        others.push_back(&place(c.at.x, c.at.z));
     crowd.pickNearest({0.0f, 0.0f, 50.0f});
     ASSERT_EQ(crowd.selectedPerson, &picked);
-    EXPECT_EQ(ten.targetPos, (Vec3{30.0f, 0.0f, 50.0f}));
-    EXPECT_EQ(one.targetPos, (Vec3{0.0f, 0.0f, 251.0f}));
-    EXPECT_FLOAT_EQ(hundred.targetPos.x, -102.0f);
-    EXPECT_FLOAT_EQ(diagonal.targetPos.x, 18.0f);
-    EXPECT_FLOAT_EQ(diagonal.targetPos.z, 74.0f);
-    EXPECT_EQ(twin.targetPos, (Vec3{0.0f, 0.0f, 50.0f})); // no direction: no push
-    EXPECT_EQ(ten.headPos, (Vec3{10.0f, 0.0f, 50.0f}));   // targets change, positions do not
-    for (const Person* p : {&twin, &ten, &one, &hundred, &diagonal, &far})
-        EXPECT_EQ(p->walking, 1);
+    for (size_t i = 0; i < others.size(); ++i) {
+        expectNear(others[i]->targetPos, cases[i].target, 1e-4f);
+        EXPECT_EQ(others[i]->headPos, cases[i].at); // targets change, positions do not
+        EXPECT_EQ(others[i]->walking, 1);
+    }
     EXPECT_EQ(picked.walking, 0);
     EXPECT_EQ(picked.targetPos, (Vec3{7.0f, 0.0f, 7.0f}));
+    others[1]->headPos = {11.0f, 0.0f, 52.0f};
+    crowd.sendAllHome();
+    EXPECT_EQ(others[1]->targetPos, others[1]->homePos);
+    EXPECT_EQ(picked.targetPos, picked.homePos);
+    EXPECT_EQ(picked.walking, 1);
 }

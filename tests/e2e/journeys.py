@@ -1,0 +1,363 @@
+# Journeys through the real program, each a run of it (or a few) that checks several things:
+#
+# title_and_hall  the title, entering the hall, the light shaft, and the first distant explosion
+# visits          picks of the people a seed puts there, the card, song, fire and their sounds
+# hostile_files   missing, broken and huge pictures and sounds, and no sound output to be had
+# hostile_resize  the window resized to nothing and back while the camera travels
+# soak            random clicks, pointer movement and keys (SOAK_SECONDS, 15 by default)
+#
+# journeys.py NAME --binary PROGRAM --run-dir FOLDER --scratch FOLDER [--screenshots FOLDER]
+
+import argparse
+import math
+import os
+import random
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+import numpy as np
+
+import harness as h
+import hostile_files
+from harness import Program
+
+SEED = 1767225600  # 2026-01-01 00:00:00 UTC
+ALL = (slice(None), slice(None))
+HALL = (slice(0, 280), slice(0, h.WIDTH))  # the backdrop above the crowd
+REST = (150, 440)  # where the pointer rests on the floor between visits
+MARGINS = [(slice(0, 300), slice(0, 12)), (slice(0, 300), slice(1012, 1024))]
+
+
+def changed(a, b, region=ALL):
+    return np.abs(a[region] - b[region]).mean()
+
+
+def card_shown(shot):
+    # The middle of the shown card: (-0.5, 0.6) in card units, turned by -10 degrees about the
+    # pivot at (0.85, -0.65, -1) in eye space and scaled by 0.9.
+    c, s = math.cos(math.radians(-10)), math.sin(math.radians(-10))
+    x, y = (int(v) for v in h.to_pixel(
+        (0.85 + 0.9 * (-0.5 * c - 0.6 * s), -0.65 + 0.9 * (-0.5 * s + 0.6 * c), -1), None))
+    red, green, blue = shot[y - 30:y + 30, x - 30:x + 30].reshape(-1, 3).mean(axis=0)
+    return red > 160 and green > 140 and blue > 110
+
+
+def dark_margins(shot):
+    return max(shot[m].mean() for m in MARGINS) < 8
+
+
+def started(program, checks):
+    checks.require("the program loads and shows its window", program.find_window(), program.lines)
+    checks.check("the three loading lines come in order", program.lines[:3] == h.LOADING)
+    title, drawn = program.wait_shot(lambda shot: shot.mean() > 20, 60)
+    checks.require("the title picture shows", drawn)
+    return title
+
+
+def enter(program, checks, title, x=512, y=150, button=1):
+    program.click(x, y, button)
+    hall, entered = program.wait_shot(lambda s: changed(s, title) > 2 and dark_margins(s), 30)
+    checks.require("a click on the title enters the hall", entered)
+    return hall
+
+
+def still(program):
+    # The view once two shots a quarter of a second apart show the same backdrop.
+    time.sleep(0.4)
+    shots = [program.shot()]
+    return program.wait_shot(lambda s: changed(s, shots.pop(), HALL) < 0.5 or shots.append(s),
+                             10, interval=0.25)[0]
+
+
+def title_and_hall(options, checks):
+    with Program(options, audio=True, seed=SEED) as program:
+        title = started(program, checks)
+        checks.check("the window is titled Throngwick and 1024 by 512",
+                     program.window.get_wm_name() == "Throngwick" and
+                     program.geometry()[2:] == (h.WIDTH, h.HEIGHT), f"{program.geometry()}")
+        # 300 by 150 units centred 0.5 below the eye's height, 145 in front of it.
+        top, left = int(h.to_pixel((0, 93.5, 0))[1]), int(h.to_pixel((-150, 0, 0))[0])
+        middle = slice(100, h.WIDTH - 100)
+        edges = [title[:top - 1, middle].mean(), title[top + 2:top + 12, middle].mean(),
+                 title[:, :left - 1].mean(), title[:, left + 2:left + 12].mean(),
+                 title[:, -left + 1:].mean(), title[-2:, middle].mean()]
+        checks.check(f"the title reaches the window's bottom and leaves {top} rows at the top "
+                     f"and {left} columns at the sides", max(edges[0::2][:3]) < 2 and
+                     min(edges[1::2]) > 5, f"brightness out, in: {np.round(edges, 1)}")
+        program.save(title, "title.png")
+
+        frames_at_enter = program.frames()
+        enter(program, checks, title, 512, 400)  # on the floor: it enters and picks nobody
+        shots = {}
+        for spot in [(250, 420), (780, 420)]:
+            program.move(*spot)
+            floor = h.floor_point(*spot)
+            column = int(h.to_pixel((floor[0], 60, floor[2]))[0])
+            shots[spot] = (still(program), (slice(0, 280), slice(column - 30, column + 30)))
+        (left_shot, left_band), (right_shot, right_band) = shots.values()
+        checks.check("the light shaft stands over the cursor's floor point and follows it",
+                     left_shot[left_band].mean() > right_shot[left_band].mean() + 8 and
+                     right_shot[right_band].mean() > left_shot[right_band].mean() + 8)
+        program.save(right_shot, "hall.png")
+        program.click(780, 420, button=3)
+        program.click(780, 420, button=2)
+        time.sleep(1.0)
+        checks.check("right and middle clicks leave the view and print nothing",
+                     changed(program.shot(), right_shot, HALL) < 0.5 and len(program.lines) == 3)
+
+        # The first explosion: 15 s of running time after entering.
+        sound = program.sound(frames_at_enter, 19.0, timeout=30)
+        loudness = h.rms(sound, h.RATE // 20)
+        loud = np.nonzero(loudness > 1000)[0]
+        checks.require("a loud sound comes within 19 s of entering", len(loud) > 0)
+        heard = loud[0] / 20.0
+        checks.check("it comes about 15 s after entering, in silence until then",
+                     14.0 <= heard <= 17.5 and loudness[:loud[0]].max() < 5, f"at {heard:.1f} s")
+        burst = sound[loud[0] * h.RATE // 20:][:h.RATE * 3 // 2]
+        power = np.abs(np.fft.rfft(burst)) ** 2
+        low = power[np.fft.rfftfreq(len(burst), 1 / h.RATE) < 250].sum() / power.sum()
+        checks.check("it is a loud, low rumble", low > 0.6 and loudness.max() > 3000,
+                     f"{low:.0%} of its energy below 250 Hz")
+        program.quit(checks, "in the hall")
+
+
+def pick_spots(crowd):
+    # Floor spots of the start-up view, away from cell edges, that pick somebody: first those
+    # where somebody in a neighbouring cell stands nearer the click, then by nearness to the eye.
+    spots, everybody = [], [head for people in crowd.cells.values() for head in people]
+    for y in range(340, 450, 6):
+        for x in range(220, 800, 12):
+            point = h.floor_point(x, y)
+            edge = min((point[0] + 100) % 20, -(point[0] + 100) % 20, point[2] % 10, -point[2] % 10)
+            if edge > 0.5 and crowd.picked(point):
+                nearest = min(everybody, key=lambda head: math.dist(head, point))
+                spots.append(((x, y), crowd.picked(point), nearest))
+    return sorted(spots, key=lambda spot: (math.dist(spot[1], spot[2]) < 10, -spot[0][1]))
+
+
+def visit(program, checks, spot):
+    # A click on the floor, the travel and the card: the card view and output frames at the click.
+    lines, frames = len(program.lines), program.frames()
+    program.click(*spot)
+    found = program.wait_line(h.PICK_LINE, 10, start=lines)
+    checks.require(f"the click at {spot} prints its point", found)
+    off = [abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(*spot))]
+    checks.check("it is the near-plane point under the cursor (y may follow a shake)",
+                 off[0] < 1e-4 and off[2] < 1e-4 and off[1] < 0.36, f"off by {off}")
+    card, arrived = program.wait_shot(card_shown, 20)
+    checks.require("the camera flies to a person and the card swings in", arrived)
+    return card, frames
+
+
+def command(program, checks, key, overview):
+    program.move(*REST)
+    pressed, frames = time.monotonic(), program.frames()
+    program.key(key)
+    gone = program.wait_shot(lambda shot: not card_shown(shot), 5, interval=0.02)[1]
+    checks.check(f"key {key}: the card goes at once", gone and time.monotonic() < pressed + 2)
+    shot, home = program.wait_shot(lambda shot: changed(shot, overview, HALL) < 1.0, 20)
+    checks.check(f"key {key}: the camera comes home", home, f"{changed(shot, overview, HALL):.1f}")
+    return frames
+
+
+def visits(options, checks):
+    spots = pick_spots(h.Crowd(SEED))
+    spot, picked, nearest = spots[0]
+    others = [s for s in spots if math.dist(s[1], picked) > 5]
+    with Program(options, audio=True, seed=SEED) as program:
+        enter(program, checks, started(program, checks), button=3)  # any button enters
+        program.move(*REST)
+        overview = still(program)
+
+        card, at_click = visit(program, checks, spot)
+        program.save(card, "card.png")
+        lines = len(program.lines)
+        for second in (spot, (spot[0], 500), (512, 505)):
+            program.click(*second)
+            found = program.wait_line(h.PICK_LINE, 3, start=lines)
+            if found:
+                break
+        checks.require("a click in the arrived view prints its point", found)
+        eye = tuple(float(value) for value in found.groups())
+        checks.check("the view stopped within 25 units of the person the seed puts nearest the "
+                     "click in its cell, not at a nearer one in the next cell",
+                     math.dist(eye, picked) < min(25, math.dist(eye, nearest) + 1e-9),
+                     f"{math.dist(eye, picked):.1f} from {picked}")
+        at_song = command(program, checks, "1", overview)
+        time.sleep(1.5)
+        program.save(program.shot(), "singing.png")
+
+        # Song outweighs fire once the camera is home, so the flame is seen on the way there.
+        card = visit(program, checks, others[0][0])[0]
+        program.move(*REST)
+        at_fire = program.frames()
+        program.key("3")
+        checks.check("key 3 sets the person alight", program.wait_shot(
+            lambda shot: flames(shot) > flames(card) + 250, 3)[1])
+        time.sleep(0.8)
+        program.save(program.shot(), "fire.png")
+        program.wait_shot(lambda shot: changed(shot, overview, HALL) < 1.0, 20)
+        visit(program, checks, others[-1][0])
+        command(program, checks, "4", overview)
+
+        voice = h.rms(program.sound(at_click, 2.0), h.RATE // 10)
+        checks.check("a pick sounds a crowd voice", voice.max() > 300, f"RMS {voice.max():.0f}")
+        music = h.rms(program.sound(at_song + 2 * h.RATE, 4.0), h.RATE // 4)
+        checks.check("key 1 starts the music: sound all through 2 to 6 s after it",
+                     music.min() > 5, f"quietest quarter second {music.min():.0f}")
+        fire = h.rms(program.sound(at_fire, 3.0), h.RATE // 10)
+        checks.check("key 3 starts a fire with a burst, and it crackles on",
+                     fire[:8].max() > 1000 and fire[10:].min() > 5, f"{fire.round()}")
+        program.quit(checks, "after the visits")
+
+
+def flames(shot):
+    r, g, b = (shot[290:, :, i] for i in range(3))
+    return np.count_nonzero((r > 230) & (g > 110) & (g < 200) & (b < 80))
+
+
+def at_home(shot, home):
+    # With pictures missing all is white: the camera is home when the margins beside the hall
+    # are black again and the backdrop's edges stand where they stood.
+    return dark_margins(shot) and max(changed(shot, home, (m[0], slice(m[1].start - 36 * (
+        m[1].start > 0), m[1].stop + 36))) for m in MARGINS) < 5
+
+
+def survive(program, checks, keys, label, title=None):
+    # The journey every hostile run takes: the hall, one pick a key, each key pressed until the
+    # camera is home again, then keys with nothing to act on, and Esc.
+    home = enter(program, checks, title if title is not None else started(program, checks))
+    spots = iter([(512, 400), (330, 380), (700, 420), (450, 440), (620, 350), (380, 420)] * 2)
+    for key in keys:
+        moved = False
+        while not moved:
+            spot, lines = next(spots), len(program.lines)
+            program.click(*spot)
+            checks.require(f"{label}: the click prints its point",
+                           program.wait_line(h.PICK_LINE, 10, start=lines))
+            moved = program.wait_shot(lambda shot: not dark_margins(shot), 8)[1]
+        deadline, back = time.monotonic() + 25, False
+        while not back and time.monotonic() < deadline and program.running():
+            program.key(key)
+            back = program.wait_shot(lambda shot: at_home(shot, home), 0.6, interval=0.15)[1]
+        checks.require(f"{label}: key {key} after a pick brings the camera home", back)
+    program.key("1", "2", "3", "4", "a", "space", "F5", "Up")
+    checks.require(f"{label}: the program still runs", program.running())
+    program.quit(checks, label)
+    return home
+
+
+def hostile_files_journey(options, checks):
+    bare = hostile_files.bare_folder(options.scratch)
+    # A copy of the program in the folder: the program itself would find its build's pictures.
+    alone = shutil.copy(options.binary, bare / "throngwick")
+    with Program(options, cwd=bare, binary=alone,
+                 env={"SDL_AUDIODRIVER": "no_such_driver"}) as program:
+        survive(program, checks, "12", "no pictures, no sounds, no audio driver")
+    (bare / "image_data").write_text("not a folder\n")
+    (bare / "audio").write_text("not a folder\n")
+    nowhere = bare / "missing" / "out.raw"
+    with Program(options, cwd=bare, binary=alone, env={"SDL_AUDIODRIVER": "disk",
+                                                       "SDL_DISKAUDIOFILE": str(nowhere)}) as program:
+        survive(program, checks, "3", "files for folders, an unwritable audio output")
+    checks.check("nothing was written where the output could not go", not nowhere.parent.exists())
+    for round_number, keys in [(0, "13"), (1, "1")]:
+        folder = hostile_files.broken_folder(options.scratch, options.run_dir, round_number)
+        with Program(options, cwd=folder) as program:
+            survive(program, checks, keys, f"broken files, round {round_number + 1}")
+    begun = time.monotonic()
+    with Program(options, cwd=hostile_files.huge(options.scratch, options.run_dir)) as program:
+        # 18-byte pictures that claim 16384 by 16384: neither a gigabyte nor seconds of reading.
+        title, peak = started(program, checks), hostile_files.memory_mb(program.process.pid)
+        checks.check("18-byte pictures claiming 16384 by 16384 cost under 1 GB and show the title "
+                     "within 20 s", peak < 1024 and time.monotonic() - begun < 20, f"{peak:.0f} MB")
+        survive(program, checks, "3", "huge pictures", title)
+
+
+def hostile_resize(options, checks):
+    with Program(options, seed=SEED) as program:
+        home = enter(program, checks, started(program, checks))
+
+        def resize(width, height, what, command="windowsize"):
+            subprocess.run(["xdotool", command, *map(str, [program.window.id, width, height])])
+            deadline = time.monotonic() + 3
+            while program.geometry()[2:] != (width, height) and time.monotonic() < deadline:
+                time.sleep(0.1)
+            before = hostile_files.cpu_seconds(program.process.pid)
+            time.sleep(1.0)
+            checks.require(f"{what}: the program runs and its frame loop turns", program.running()
+                           and hostile_files.cpu_seconds(program.process.pid) > before)
+
+        resize(0, 0, "asked for 0 by 0")  # X refuses a side of 0
+        subprocess.run(["xdotool", "windowunmap", "--sync", str(program.window.id)])
+        resize(1, 1, "unmapped at 1 by 1")
+        subprocess.run(["xdotool", "windowmap", "--sync", str(program.window.id)])
+        resize(1024, 512, "back at 1024 by 512")
+        checks.check("back at 1024 by 512 the view is the one before",
+                     program.wait_shot(lambda shot: at_home(shot, home), 10)[1])
+        resize(300, 900, "at 300 by 900")
+        lines = len(program.lines)
+        program.click(150, 700)
+        checks.check("at 300 by 900 a click on the floor far down picks",
+                     program.wait_line(h.PICK_LINE, 10, start=lines))
+        resize(4000, 10, "at 4000 by 10 while the camera travels")
+        resize(1024, 512, "back at 1024 by 512 again")
+        deadline, back = time.monotonic() + 25, False
+        while not back and time.monotonic() < deadline:
+            program.key("4")
+            back = program.wait_shot(lambda shot: at_home(shot, home), 0.6)[1]
+        checks.require("key 4 brings the camera home to the view before the resizes", back)
+        program.quit(checks, "after the resizes")
+
+
+def soak(options, checks):
+    seconds, rng = float(os.environ.get("SOAK_SECONDS", "15")), random.Random(1729)
+    with Program(options, env={"ASAN_OPTIONS": "quarantine_size_mb=8"}) as program:
+        enter(program, checks, started(program, checks))
+        memory, previous, stalled, half = [], program.shot(), 0, time.monotonic() + seconds / 2
+        while time.monotonic() < half + seconds / 2 and program.running():
+            roll, x, y = rng.random(), rng.randrange(4, 1020), rng.randrange(4, 508)
+            if roll < 0.3:
+                program.move(x, y)
+            elif roll < 0.6:  # mostly on the floor
+                program.click(x, rng.randrange(320, 460) if roll < 0.5 else y, rng.choice("123"))
+            else:  # song and fire only in the second half
+                program.key(rng.choice("1234" if time.monotonic() > half else "24aq5"))
+            time.sleep(rng.random() * 0.15)
+            memory.append(hostile_files.memory_mb(program.process.pid, "VmRSS"))
+            if len(memory) % 40 == 0:
+                shot = program.shot()
+                stalled, previous = stalled + (changed(shot, previous) < 0.05), shot
+        checks.require("the program still runs after the random input", program.running())
+        checks.check("the picture keeps changing", stalled == 0, f"{stalled} still pictures")
+        checks.check("the memory stays in bounds", max(memory) - memory[len(memory) // 4] < 150,
+                     f"{memory[0]:.0f} MB to {max(memory):.0f} MB")
+        program.quit(checks, "after the soak")
+
+
+JOURNEYS = {"title_and_hall": title_and_hall, "visits": visits,
+            "hostile_files": hostile_files_journey, "hostile_resize": hostile_resize, "soak": soak}
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Journeys through the real program")
+    parser.add_argument("journey", choices=JOURNEYS)
+    for option in ("--binary", "--run-dir", "--scratch"):
+        parser.add_argument(option, required=True, type=lambda path: str(Path(path).resolve()))
+    parser.add_argument("--screenshots", help="where to keep the README's pictures")
+    options = parser.parse_args()
+    Path(options.scratch).mkdir(parents=True, exist_ok=True)
+    checks = h.Checks()
+    try:
+        JOURNEYS[options.journey](options, checks)
+    except Exception as error:  # a failed requirement or a broken step ends the journey
+        checks.check("the journey went to its end", False, f"{type(error).__name__}: {error}")
+    print(f"{options.journey}: {checks.passed} passed, {checks.failed} failed", flush=True)
+    sys.exit(1 if checks.failed else 0)
+
+
+if __name__ == "__main__":
+    main()
