@@ -56,7 +56,11 @@ void AppState::advanceClock(float nowMs) {
 }
 
 void AppState::idle() {
-    advanceClock(static_cast<float>(glutGet(GLUT_ELAPSED_TIME)));
+    idleAt(static_cast<float>(glutGet(GLUT_ELAPSED_TIME)));
+}
+
+void AppState::idleAt(float nowMs) {
+    advanceClock(nowMs);
     if (InputController::instance().running) {
         InputController::instance().updateFrame();
         distantExplosions.update(frameDeltaMs);
@@ -81,6 +85,8 @@ void AppState::display() {
         Crowd::instance().draw();
         OptionCard::instance().draw();
     }
+    if (beforeSwap != nullptr)
+        beforeSwap();
     glutSwapBuffers();
     glPopMatrix(); // after the swap
 }

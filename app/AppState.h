@@ -20,6 +20,7 @@ class AppState {
     float currentTimeMs = 0.0f;  // GLUT elapsed time at the latest idle call
     float frameDeltaMs = 0.0f;   // whole milliseconds between the two latest idle calls
     ViewMode viewMode = ViewMode::Overview;
+    void (*beforeSwap)() = nullptr; // sees each drawn frame before it is shown; none by default
 
     // Created on first use (just after the window, sampling the clock); GLUT thread only.
     static AppState& instance();
@@ -32,6 +33,8 @@ class AppState {
     // culled, depth test (LEQUAL), normalised normals, 2D texturing on.
     static void setFixedGlState();
     void idle();
+    // The idle handler with the clock at nowMs instead of GLUT's.
+    void idleAt(float nowMs);
     // Expects the fixed state; leaves it, with the model-view matrix as it found it.
     void display();
     // The idle handler's clock step, from GLUT's elapsed milliseconds.

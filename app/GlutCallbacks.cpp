@@ -1,39 +1,40 @@
 #include "app/GlutCallbacks.h"
 
-#include "app/AppState.h"
-#include "app/Camera.h"
-#include "interaction/InputController.h"
+#include "app/Visit.h"
 
 #include <GL/freeglut.h>
 
+// Every callback goes through the visit, which records, replays or just passes it on.
 namespace {
 void reshape(int width, int height) {
-    Camera::instance().reshape(width, height);
+    Visit::instance().input({EventKind::Reshape, 0, 0, width, height});
 }
 void display() {
-    AppState::instance().display();
+    Visit::instance().display();
 }
 void idle() {
-    AppState::instance().idle();
+    Visit::instance().idle();
 }
 void motion(int x, int y) {
-    InputController::instance().onMotion(x, y);
+    Visit::instance().input({EventKind::Drag, 0, 0, x, y});
 }
 void passiveMotion(int x, int y) {
-    InputController::instance().onPassiveMotion(x, y);
+    Visit::instance().input({EventKind::Move, 0, 0, x, y});
 }
 void mouse(int button, int state, int x, int y) {
-    InputController::instance().onMouse(button, state, x, y);
+    Visit::instance().input({EventKind::Mouse, button, state, x, y});
 }
 void keyboard(unsigned char key, int x, int y) {
-    InputController::instance().onKeyboard(key, x, y);
-}
-// Key releases and special keys share one handler that does nothing.
-void otherKey(int key, int x, int y) {
-    InputController::instance().onOtherKey(key, x, y);
+    Visit::instance().input({EventKind::Key, key, 0, x, y});
 }
 void keyboardUp(unsigned char key, int x, int y) {
-    otherKey(key, x, y);
+    Visit::instance().input({EventKind::KeyUp, key, 0, x, y});
+}
+void special(int key, int x, int y) {
+    Visit::instance().input({EventKind::Special, key, 0, x, y});
+}
+void specialUp(int key, int x, int y) {
+    Visit::instance().input({EventKind::SpecialUp, key, 0, x, y});
 }
 } // namespace
 
@@ -46,6 +47,6 @@ void registerGlutCallbacks() {
     glutMouseFunc(mouse);
     glutKeyboardFunc(keyboard);
     glutKeyboardUpFunc(keyboardUp);
-    glutSpecialFunc(otherKey);
-    glutSpecialUpFunc(otherKey);
+    glutSpecialFunc(special);
+    glutSpecialUpFunc(specialUp);
 }

@@ -39,6 +39,22 @@ bool parseWholeNumber(const std::string& text, uint64_t largest, uint64_t& value
     return true;
 }
 
+// Options that make no sense together or alone.
+bool checkTogether(const Options& options, std::string& error) {
+    const bool replaying = !options.replayFile.empty();
+    if (replaying && !options.recordFile.empty())
+        error = "--record and --replay cannot go together";
+    else if (replaying && options.seedGiven)
+        error = "--replay takes the seed from the recording: leave out --seed";
+    else if (replaying && options.fullscreen)
+        error = "--replay gives the window the recorded size: leave out --fullscreen";
+    else if (!options.framesFolder.empty() && !replaying)
+        error = "--frames needs --replay";
+    else if (options.fps != 0 && options.framesFolder.empty())
+        error = "--fps needs --frames";
+    return error.empty();
+}
+
 } // namespace
 
 bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
@@ -74,7 +90,8 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
         if (known)
             continue;
 
-        if (name != "--seed" && name != "--data") {
+        if (name != "--seed" && name != "--data" && name != "--record" && name != "--replay" &&
+            name != "--frames" && name != "--fps") {
             error = "unknown option '" + std::string(argv[i]) + "'";
             return false;
         }
@@ -93,20 +110,32 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
             }
             options.seed = static_cast<uint32_t>(seed);
             options.seedGiven = true;
-        } else {
-            if (value.empty()) {
-                error = "--data needs a folder";
+        } else if (name == "--fps") {
+            uint64_t fps = 0;
+            if (!parseWholeNumber(value, 1000, fps) || fps == 0) {
+                error = "--fps wants a whole number from 1 to 1000, not '" + value + "'";
                 return false;
             }
-            options.dataFolder = value;
+            options.fps = static_cast<int32_t>(fps);
+        } else {
+            const bool folder = name == "--data" || name == "--frames";
+            if (value.empty()) {
+                error = name + (folder ? " needs a folder" : " needs a file");
+                return false;
+            }
+            std::string Options::*const field = name == "--data"     ? &Options::dataFolder
+                                                : name == "--frames" ? &Options::framesFolder
+                                                : name == "--record" ? &Options::recordFile
+                                                                     : &Options::replayFile;
+            options.*field = value;
         }
     }
-    return true;
+    return checkTogether(options, error);
 }
 
 const char* usageLine() {
-    return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--help] "
-           "[--version]";
+    return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--record FILE] "
+           "[--replay FILE [--frames DIR [--fps N]]] [--help] [--version]";
 }
 
 const char* helpText() {
@@ -121,6 +150,14 @@ const char* helpText() {
            "  --fullscreen    fill the screen\n"
            "  --mute          open no audio device\n"
            "  --data DIR      read the pictures and sounds from DIR/image_data/ and DIR/audio/\n"
+           "  --record FILE   write the visit into FILE: the seed, the clock, the music's level\n"
+           "                  and every mouse and key event, frame by frame\n"
+           "  --replay FILE   play the visit recorded in FILE again, frame for frame, then exit;\n"
+           "                  the mouse and keys are not listened to meanwhile\n"
+           "  --frames DIR    with --replay: write every frame as DIR/frame-000001.png, ...,\n"
+           "                  as fast as they draw\n"
+           "  --fps N         with --frames: N frames a second (1 to 1000) of the visit's own\n"
+           "                  time, so that a film of them plays at true speed\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"

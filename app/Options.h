@@ -11,8 +11,12 @@ struct Options {
     bool seedGiven = false;
     uint32_t seed = 0; // the generator's seed instead of the calendar time
     bool fullscreen = false;
-    bool mute = false;      // open no audio device
-    std::string dataFolder; // holds image_data/ and audio/; empty: look in the usual places
+    bool mute = false;        // open no audio device
+    std::string dataFolder;   // holds image_data/ and audio/; empty: look in the usual places
+    std::string recordFile;   // the visit is written here
+    std::string replayFile;   // the visit is played from here
+    std::string framesFolder; // the replay's frames go here as PNG files
+    int32_t fps = 0;          // 1 to 1000 frames a second of replay; 0: the recorded frames
 };
 
 // Reads argv[1..argc-1]; false with a one-line error (no newline) on bad input.

@@ -2,6 +2,7 @@
 #include "app/DataFolder.h"
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
+#include "app/Visit.h"
 #include "assets/SoundBank.h"
 
 #include <GL/freeglut.h>
@@ -44,11 +45,25 @@ int main(int argc, char** argv) {
     std::string dataFolder;
     if (!findDataFolder(options.dataFolder, executablePath(), dataFolder, error))
         return refuse(error);
+    // Still in the user's working folder, where the recording's and the frames' paths start.
+    Visit& visit = Visit::instance();
+    if (!options.replayFile.empty() &&
+        !visit.replay(options.replayFile, options.fps, options.framesFolder, error))
+        return refuse(error);
+    if (!options.recordFile.empty() && !visit.record(options.recordFile, error))
+        return refuse(error);
     // The program reads ./image_data/ and ./audio/ relative to its working folder.
     if (!dataFolder.empty() && chdir(dataFolder.c_str()) != 0)
         return refuse("cannot enter " + dataFolder + ": " + std::strerror(errno));
-    const uint32_t seed =
-        options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    const bool replaying = visit.mode == Visit::Mode::Replaying;
+    uint32_t seed = options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    int32_t width = 1024;
+    int32_t height = 512;
+    if (replaying) {
+        seed = visit.played.seed;
+        width = visit.played.width;
+        height = visit.played.height;
+    }
 
     glutInit(&argc, argv);
 #if defined(__SANITIZE_ADDRESS__)
@@ -56,13 +71,15 @@ int main(int argc, char** argv) {
     std::atexit([] { __lsan_do_leak_check(); });
 #endif
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(1024, 512);
+    glutInitWindowSize(width, height);
     const int window = glutCreateWindow("Throngwick");
     if (options.fullscreen)
         glutFullScreen();
     if (options.mute)
         SoundBank::instance().mute();
-    AppState::instance().initialise(window, 1024, 512, seed);
+    AppState& app = AppState::instance(); // samples the clock
+    visit.begin(seed, width, height);
+    app.initialise(window, width, height, seed);
     registerGlutCallbacks();
     glutMainLoop();
     return 0;

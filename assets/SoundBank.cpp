@@ -125,12 +125,28 @@ void SoundBank::playMusic(const char* path) {
 }
 
 float SoundBank::musicLevel() {
+    if (levelHeld) {
+        level = heldLevel;
+        return level;
+    }
     if (musicStream == 0) {
         level = 0.0f;
         return 0.0f;
     }
     level = levelFromWord(musicPeaks.load(std::memory_order_relaxed));
     return level;
+}
+
+void SoundBank::holdLevel(float heldValue) {
+    levelHeld = true;
+    heldLevel = heldValue;
+}
+
+float SoundBank::holdMeterLevel() {
+    levelHeld = false;
+    const float meter = musicLevel();
+    holdLevel(meter);
+    return meter;
 }
 
 float SoundBank::levelFromWord(uint32_t word) {

@@ -19,6 +19,8 @@ class SoundBank {
     uint32_t musicStream = 0;                // the current music stream; 0 = none
     uint32_t samples[soundSampleCount] = {}; // handles by index; 0 = not loaded
     float level = 0.0f;                      // last musicLevel result, 0 to 1
+    bool levelHeld = false;                  // musicLevel returns heldLevel, music or not
+    float heldLevel = 0.0f;                  // 0 to 1
 
     // Created on first use; GLUT thread only.
     static SoundBank& instance();
@@ -31,8 +33,14 @@ class SoundBank {
     uint32_t playSample(int32_t index);
     // Replaces the looping music stream with the file's.
     void playMusic(const char* path);
-    // The music's own output level, 0 to 1; 0 while no music plays.
+    // The music's own output level, 0 to 1; 0 while no music plays. While a level is held,
+    // that level instead.
     float musicLevel();
+    // Every musicLevel call returns level until the next hold: a recorded or replayed frame
+    // reads the music once, so that all its singers agree.
+    void holdLevel(float heldValue);
+    // Reads the meter once and holds what it read; returns it.
+    float holdMeterLevel();
 
     // Left level in the low 16 bits, right in the high, each 0 to 32768: their mean over 32768.
     static float levelFromWord(uint32_t word);

@@ -16,6 +16,8 @@ FULL_SCENE_FPS = 30.0  # frames per second of the full scene, at least
 CROWD_FRAME_US = 60.0  # microseconds per update of an idle or walking crowd of 500, at most
 STARTUP_MS = 400.0  # from exec to the first drawn frame, under
 PEAK_RSS_MB = 150.0  # peak resident memory after entering the hall and running 10 s, under
+RECORDING_US = 100.0  # microseconds that recording adds to a frame, under
+RECORDING_MB = 5.0  # a ten-minute recording, under
 
 TIME_UNITS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 
@@ -227,6 +229,31 @@ def crowd_rows(table, runs, notes):
                  "cell." % (base["real_s"] / base["cpu_s"]))
 
 
+def recording_rows(table, runs, notes):
+    frames = runs.get("framesLiveAndRecorded")
+    alone = runs.get("recorderAlone")
+    if not frames and not alone:
+        return
+    table.section("Recording a visit (ratios: ÷ the same frames without recording)")
+    if frames:
+        added_us = (frames["recorded_ms"] - frames["live_ms"]) * 1e3
+        table.row("frame with a pointer move, recorded", "%.2f ms (%+.0f µs)" % (
+            frames["recorded_ms"], added_us), "the same frames live: %.2f ms" % frames["live_ms"],
+            "×%.3f" % frames["ratio"])
+    if alone:
+        added_us = alone["cpu_s"] * 1e6
+        table.row("the recorder's own work per frame: a move's line, the meter, the frame's line, "
+                  "the flush", "%.1f µs (CPU)" % added_us, "", "", "< %.0f µs" % RECORDING_US,
+                  yes_no(added_us < RECORDING_US))
+        mb = alone["ten_minutes_mb"]
+        table.row("ten minutes at 60 frames a second, a pointer move in every frame",
+                  "%.2f MB (%.1f bytes a frame)" % (mb, alone["bytes_per_frame"]), "", "",
+                  "< %.0f MB" % RECORDING_MB, yes_no(mb < RECORDING_MB))
+    notes.append("Recording: live and recorded frames run in turns so that the load falls on "
+                 "both alike; a frame's own spread is far larger than the recorder's cost, which "
+                 "the recorder-alone row measures.")
+
+
 def startup_rows(table, startup, memory, notes):
     if not startup and not memory:
         return
@@ -304,10 +331,11 @@ def main():
                 notes.append("%s: unreadable results (%s)" % (name, error))
     frame_rows(table, programs.get("FrameBench", {}), notes)
     crowd_rows(table, programs.get("CrowdUpdateBench", {}), notes)
+    recording_rows(table, programs.get("RecordingBench", {}), notes)
     startup_rows(table, read_probe(os.path.join(results, "startup.txt")),
                  read_probe(os.path.join(results, "memory.txt")), notes)
     for program, runs in programs.items():
-        if program not in ("FrameBench", "CrowdUpdateBench"):
+        if program not in ("FrameBench", "CrowdUpdateBench", "RecordingBench"):
             other_rows(table, program, runs)
 
     print("### Benchmarks")

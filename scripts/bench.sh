@@ -33,7 +33,7 @@ cd "$build/run"
 for bench in "${benches[@]}"; do
     echo "== $bench" >&2
     seconds="$minTime"
-    [ "$bench" = FrameBench ] && seconds="$frameMinTime"
+    [[ $bench == FrameBench || $bench == RecordingBench ]] && seconds="$frameMinTime"
     "$build/bench/$bench" --benchmark_min_time="$seconds" \
         --benchmark_out="$results/$bench.json" --benchmark_out_format=json >&2 ||
         echo "$bench (exit status $?)" >>"$results/failed.txt"

@@ -22,4 +22,4 @@ source "$root/scripts/display.sh"
 
 # A busy X server now and then refuses a connection; the preset gives a failed test one more run.
 ctest --preset test -j"$(nproc)"
-"$root/scripts/fuzz.sh" 60 "$build"
+"$root/scripts/fuzz.sh" 60 "$build" 20

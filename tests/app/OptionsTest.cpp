@@ -38,6 +38,15 @@ TEST(Options, GoodCommandLines) {
     EXPECT_EQ(largest.seed, 4294967295u);
     EXPECT_TRUE(largest.help && largest.version);
 
+    Options replay;
+    ASSERT_TRUE(parse({"--replay", "v.txt", "--frames=f", "--fps", "1000"}, replay, error));
+    EXPECT_EQ(replay.replayFile, "v.txt");
+    EXPECT_EQ(replay.framesFolder, "f");
+    EXPECT_EQ(replay.fps, 1000);
+    Options record;
+    ASSERT_TRUE(parse({"--record=v.txt", "--seed", "1"}, record, error));
+    EXPECT_EQ(record.recordFile, "v.txt");
+
     Options none;
     ASSERT_TRUE(parse({}, none, error));
     EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen);
@@ -63,6 +72,18 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--seed", " 7"}, "--seed wants a whole number from 0 to 4294967295, not ' 7'"},
         {{"--seed=0x10"}, "--seed wants a whole number from 0 to 4294967295, not '0x10'"},
         {{"--mute=yes"}, "--mute takes no value"},
+        {{"--record"}, "--record needs a value"},
+        {{"--record="}, "--record needs a file"},
+        {{"--frames="}, "--frames needs a folder"},
+        {{"--replay", "a", "--record", "b"}, "--record and --replay cannot go together"},
+        {{"--replay", "a", "--seed", "3"},
+         "--replay takes the seed from the recording: leave out --seed"},
+        {{"--fullscreen", "--replay", "a"},
+         "--replay gives the window the recorded size: leave out --fullscreen"},
+        {{"--frames", "f"}, "--frames needs --replay"},
+        {{"--replay", "a", "--fps", "30"}, "--fps needs --frames"},
+        {{"--fps", "0"}, "--fps wants a whole number from 1 to 1000, not '0'"},
+        {{"--fps", "1001"}, "--fps wants a whole number from 1 to 1000, not '1001'"},
     };
     for (const auto& c : cases) {
         Options options;

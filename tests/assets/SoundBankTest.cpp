@@ -96,9 +96,7 @@ class SoundFolder {
         fs::remove_all(root, ignored);
     }
 
-    fs::path sample(int32_t index) const {
-        return audio / catalogue::sampleSounds[index];
-    }
+    fs::path sample(int32_t index) const { return audio / catalogue::sampleSounds[index]; }
 
     // The machine has no sound device: the dummy driver mixes and throws the result away.
     static void useDummyOutput() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
@@ -315,6 +313,31 @@ TEST(SoundBankMusic, LevelFallsWhenTheMusicDoes) {
     // The file loops, so both come round again every second.
     EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() > 0.6f; }));
     EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() < 0.03f; }));
+}
+
+// A recorded or replayed frame holds one level for all its singers, music or not.
+TEST(SoundBankMusic, HeldLevelWinsOverTheMeter) {
+    CLAIM_BANK();
+    const SoundFolder folder;
+    folder.useDiskOutput();
+    writeTone(folder.audio / "burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
+    SoundBank& bank = SoundBank::instance();
+    bank.holdLevel(0.25f);
+    EXPECT_EQ(bank.musicLevel(), 0.25f); // no stream yet
+    EXPECT_EQ(bank.holdMeterLevel(), 0.0f);
+    bank.init();
+
+    bank.playMusic("./audio/burst.mp3");
+    EXPECT_EQ(bank.musicLevel(), 0.0f);
+    ASSERT_TRUE(waitUntil([&] { return bank.holdMeterLevel() > 0.6f; }));
+    const float held = bank.level;
+    // The file loops every second: the meter falls silent within it, the held level does not.
+    const auto second = std::chrono::steady_clock::now() + std::chrono::milliseconds(1100);
+    bool keptHeld = true;
+    while (std::chrono::steady_clock::now() < second)
+        keptHeld = keptHeld && bank.musicLevel() == held;
+    EXPECT_TRUE(keptHeld);
+    EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() < 0.03f; }));
 }
 
 TEST(SoundBankMusic, SecondMusicReplacesTheFirst) {

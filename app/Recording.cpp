@@ -1,0 +1,361 @@
+#include "app/Recording.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+constexpr size_t longestLine = 200; // characters, without the line end
+constexpr const char* formatName = "throngwick-visit";
+constexpr int64_t largestClockMs = 2147483647; // GLUT's clock is an int
+constexpr int64_t largestCoordinate = 32767;   // X reports window coordinates in 16 bits
+constexpr size_t mostWords = 6;
+
+struct EventFormat {
+    const char* word;
+    size_t numbers;      // 2: X Y (or W H); 3: CODE X Y; 4: BUTTON STATE X Y
+    int64_t largestCode; // the button or key code's range starts at 0
+    const char* usage;
+};
+// In EventKind's order.
+const EventFormat eventFormats[] = {
+    {"reshape", 2, 0, "reshape W H' (W and H from 0 to 8192)"},
+    {"mouse", 4, 31,
+     "mouse BUTTON STATE X Y' (BUTTON 0 to 31, STATE 0 or 1, X and Y -32768 to 32767)"},
+    {"drag", 2, 0, "drag X Y' (X and Y -32768 to 32767)"},
+    {"move", 2, 0, "move X Y' (X and Y -32768 to 32767)"},
+    {"key", 3, 255, "key CODE X Y' (CODE 0 to 255, X and Y -32768 to 32767)"},
+    {"keyup", 3, 255, "keyup CODE X Y' (CODE 0 to 255, X and Y -32768 to 32767)"},
+    {"special", 3, 65535, "special CODE X Y' (CODE 0 to 65535, X and Y -32768 to 32767)"},
+    {"specialup", 3, 65535, "specialup CODE X Y' (CODE 0 to 65535, X and Y -32768 to 32767)"}};
+
+// Digits with an optional minus sign, nothing else.
+bool parseInteger(std::string_view text, int64_t smallest, int64_t largest, int64_t& value) {
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        text.remove_prefix(1);
+    if (text.empty() || text.size() > 10)
+        return false;
+    int64_t number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        number = number * 10 + (c - '0');
+    }
+    number = negative ? -number : number;
+    if (number < smallest || number > largest)
+        return false;
+    value = number;
+    return true;
+}
+
+// The writer prints nine significant digits, which read back to the very same float.
+bool parseLevel(std::string_view text, float& level) {
+    char buffer[40];
+    if (text.empty() || text.size() >= sizeof buffer)
+        return false;
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    char* end = nullptr;
+    const float value = std::strtof(buffer, &end);
+    if (end != buffer + text.size() || !(value >= 0.0f && value <= 1.0f))
+        return false;
+    level = value;
+    return true;
+}
+
+bool printable(std::string_view word) {
+    return word.size() <= 20 &&
+           std::all_of(word.begin(), word.end(), [](char c) { return c > ' ' && c < 127; });
+}
+
+class Parser {
+  public:
+    Parser(const std::string& fileName, Recording& target, std::string& problem)
+        : name(fileName), recording(target), error(problem) {
+        recording = Recording();
+    }
+
+    bool tooLong() { return failAt(lineNumber + 1, "line longer than 200 characters"); }
+
+    bool line(std::string_view text) {
+        ++lineNumber;
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        splitWords(text);
+        if (stage > 0 && (wordCount == 0 || words[0][0] == '#'))
+            return true; // blank lines and comments, after the first line
+        switch (stage) {
+        case 0:
+            return readVersion();
+        case 1:
+            return readHeader("seed", "seed N' (N from 0 to 4294967295)", 1, 4294967295);
+        case 2:
+            return readHeader("window", "window W H' (W and H from 1 to 8192)", 2,
+                              largestWindowSide);
+        case 3:
+            return readHeader("start", "start MS' (MS from 0 to 2147483647)", 1, largestClockMs);
+        default:
+            return words[0] == "frame" ? readFrame() : readEvent();
+        }
+    }
+
+    bool finish() {
+        if (recording.frames.empty())
+            return failAt(lineNumber + 1, "the recording ends before its first whole frame");
+        recording.events.resize(recording.frames.back().endEvent);
+        return true;
+    }
+
+  private:
+    const std::string& name;
+    Recording& recording;
+    std::string& error;
+    size_t lineNumber = 0;
+    int32_t stage = 0; // the header's lines read so far
+    std::string_view words[mostWords + 1];
+    size_t wordCount = 0;
+    int64_t lastClockMs = 0;
+    int32_t width = 0;  // the window now
+    int32_t height = 0; // the window now
+    // The pointer moves of the frame being read (event index, line), checked at its end against
+    // the largest window the frame saw: GLUT may report a move before the reshape that allows it.
+    std::vector<std::pair<size_t, size_t>> frameMoves;
+    int32_t frameWidth = 0;
+    int32_t frameHeight = 0;
+
+    bool failAt(size_t line, const std::string& problem) {
+        error = name + ":" + std::to_string(line) + ": " + problem;
+        return false;
+    }
+    bool fail(const std::string& problem) { return failAt(lineNumber, problem); }
+    bool malformed(const char* usage) {
+        return fail(std::string("malformed line, wants '") + usage);
+    }
+
+    void splitWords(std::string_view text) {
+        wordCount = 0;
+        words[0] = {};
+        size_t at = 0;
+        while (wordCount <= mostWords) {
+            at = text.find_first_not_of(" \t", at);
+            if (at == std::string_view::npos)
+                return;
+            const size_t end = std::min(text.find_first_of(" \t", at), text.size());
+            words[wordCount++] = text.substr(at, end - at);
+            at = end;
+        }
+    }
+
+    // The numbers after the line's word.
+    bool numbers(size_t count, const int64_t* smallest, const int64_t* largest, int64_t* values) {
+        if (wordCount != count + 1)
+            return false;
+        for (size_t i = 0; i < count; ++i)
+            if (!parseInteger(words[i + 1], smallest[i], largest[i], values[i]))
+                return false;
+        return true;
+    }
+
+    bool readVersion() {
+        int64_t version = 0;
+        if (wordCount != 2 || words[0] != formatName ||
+            !parseInteger(words[1], 0, largestClockMs, version))
+            return fail("not a visit recording: it should begin with 'throngwick-visit 1'");
+        if (version != recordingVersion)
+            return fail("format version " + std::to_string(version) +
+                        " is not known; this program reads version 1");
+        ++stage;
+        return true;
+    }
+
+    bool readHeader(const char* word, const char* usage, size_t count, int64_t largest) {
+        if (words[0] != word)
+            return fail(std::string("expected '") + usage);
+        const int64_t smallest = stage == 2 ? 1 : 0;
+        const int64_t smallests[] = {smallest, smallest};
+        const int64_t largests[] = {largest, largest};
+        int64_t values[2] = {};
+        if (!numbers(count, smallests, largests, values))
+            return malformed(usage);
+        if (stage == 1) {
+            recording.seed = static_cast<uint32_t>(values[0]);
+        } else if (stage == 2) {
+            recording.width = width = frameWidth = static_cast<int32_t>(values[0]);
+            recording.height = height = frameHeight = static_cast<int32_t>(values[1]);
+        } else {
+            recording.startMs = lastClockMs = values[0];
+        }
+        ++stage;
+        return true;
+    }
+
+    bool readFrame() {
+        const char* const usage = "frame MS LEVEL' or 'frame MS LEVEL hidden' (MS from 0 to "
+                                  "2147483647, LEVEL from 0 to 1)";
+        RecordedFrame frame;
+        int64_t clock = 0;
+        const bool hidden = wordCount == 4 && words[3] == "hidden";
+        if ((wordCount != 3 && !hidden) || !parseInteger(words[1], 0, largestClockMs, clock) ||
+            !parseLevel(words[2], frame.level))
+            return malformed(usage);
+        if (clock < lastClockMs)
+            return fail("the clock goes back from " + std::to_string(lastClockMs) + " to " +
+                        std::to_string(clock) + " ms");
+        for (const auto& [index, line] : frameMoves) {
+            const RecordedEvent& move = recording.events[index];
+            if (move.x < 0 || move.y < 0 || move.x >= frameWidth || move.y >= frameHeight)
+                return failAt(line, "the pointer at (" + std::to_string(move.x) + ", " +
+                                        std::to_string(move.y) + ") lies outside the " +
+                                        std::to_string(frameWidth) + "x" +
+                                        std::to_string(frameHeight) + " window");
+        }
+        frameMoves.clear();
+        frameWidth = width;
+        frameHeight = height;
+        lastClockMs = frame.clockMs = clock;
+        frame.displayed = !hidden;
+        frame.endEvent = recording.events.size();
+        recording.frames.push_back(frame);
+        return true;
+    }
+
+    bool readEvent() {
+        const auto format =
+            std::find_if(std::begin(eventFormats), std::end(eventFormats),
+                         [this](const EventFormat& f) { return words[0] == f.word; });
+        if (format == std::end(eventFormats))
+            return fail(printable(words[0]) ? "unknown record '" + std::string(words[0]) + "'"
+                                            : std::string("unknown record"));
+        RecordedEvent event;
+        event.kind = static_cast<EventKind>(format - std::begin(eventFormats));
+        const bool reshape = event.kind == EventKind::Reshape;
+        const int64_t lowest = reshape ? 0 : -largestCoordinate - 1;
+        const int64_t highest = reshape ? largestWindowSide : largestCoordinate;
+        // The code and the state come first where the kind has them.
+        const size_t count = format->numbers;
+        int64_t smallest[4] = {};
+        int64_t largest[4] = {};
+        size_t at = 0;
+        if (count >= 3)
+            largest[at++] = format->largestCode;
+        if (count == 4)
+            largest[at++] = 1;
+        for (; at < count; ++at) {
+            smallest[at] = lowest;
+            largest[at] = highest;
+        }
+        int64_t values[4] = {};
+        if (!numbers(count, smallest, largest, values))
+            return malformed(format->usage);
+        event.code = count >= 3 ? static_cast<int32_t>(values[0]) : 0;
+        event.state = count == 4 ? static_cast<int32_t>(values[1]) : 0;
+        event.x = static_cast<int32_t>(values[count - 2]);
+        event.y = static_cast<int32_t>(values[count - 1]);
+        if (event.kind == EventKind::Move)
+            frameMoves.emplace_back(recording.events.size(), lineNumber);
+        // A minimised window's size of 0 leaves the view as it was.
+        if (reshape && event.x > 0 && event.y > 0) {
+            width = event.x;
+            height = event.y;
+            frameWidth = std::max(frameWidth, width);
+            frameHeight = std::max(frameHeight, height);
+        }
+        recording.events.push_back(event);
+        return true;
+    }
+};
+
+} // namespace
+
+bool parseRecording(const char* text, size_t size, const std::string& name, Recording& recording,
+                    std::string& error) {
+    Parser parser(name, recording, error);
+    const std::string_view all(text, size);
+    size_t start = 0;
+    for (;;) {
+        const size_t end = all.find('\n', start);
+        const size_t length = (end == std::string_view::npos ? size : end) - start;
+        if (length > longestLine)
+            return parser.tooLong();
+        if (end == std::string_view::npos)
+            return parser.finish(); // a last line without its end was cut short
+        if (!parser.line(all.substr(start, length)))
+            return false;
+        start = end + 1;
+    }
+}
+
+bool readRecording(const std::string& path, Recording& recording, std::string& error) {
+    FILE* const file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = path + ": cannot read it: " + std::strerror(errno);
+        return false;
+    }
+    Parser parser(path, recording, error);
+    char line[longestLine + 1];
+    size_t length = 0;
+    bool good = true;
+    for (int c = getc_unlocked(file); good && c != EOF; c = getc_unlocked(file)) {
+        if (c == '\n') {
+            good = parser.line(std::string_view(line, length));
+            length = 0;
+        } else if (length == longestLine) {
+            good = parser.tooLong();
+        } else {
+            line[length++] = static_cast<char>(c);
+        }
+    }
+    if (good && std::ferror(file)) {
+        error = path + ": cannot read it: " + std::strerror(errno);
+        good = false;
+    }
+    std::fclose(file);
+    return good && parser.finish();
+}
+
+RecordingWriter::~RecordingWriter() {
+    if (file != nullptr)
+        std::fclose(file);
+}
+
+bool RecordingWriter::open(const std::string& filePath, std::string& error) {
+    file = std::fopen(filePath.c_str(), "w");
+    if (file == nullptr) {
+        error = filePath + ": cannot write it: " + std::strerror(errno);
+        return false;
+    }
+    path = filePath;
+    return true;
+}
+
+void RecordingWriter::writeHeader(uint32_t seed, int32_t width, int32_t height, int64_t startMs) {
+    std::fprintf(file, "%s %d\nseed %u\nwindow %d %d\nstart %lld\n", formatName, recordingVersion,
+                 seed, width, height, static_cast<long long>(startMs));
+    std::fflush(file);
+}
+
+void RecordingWriter::writeEvent(const RecordedEvent& event) {
+    const EventFormat& format = eventFormats[static_cast<size_t>(event.kind)];
+    if (format.numbers == 4)
+        std::fprintf(file, "%s %d %d %d %d\n", format.word, event.code, event.state, event.x,
+                     event.y);
+    else if (format.numbers == 3)
+        std::fprintf(file, "%s %d %d %d\n", format.word, event.code, event.x, event.y);
+    else
+        std::fprintf(file, "%s %d %d\n", format.word, event.x, event.y);
+}
+
+bool RecordingWriter::writeFrame(int64_t clockMs, float level, bool displayed, std::string& error) {
+    std::fprintf(file, "frame %lld %.9g%s\n", static_cast<long long>(clockMs),
+                 static_cast<double>(level), displayed ? "" : " hidden");
+    if (std::fflush(file) != 0 || std::ferror(file)) {
+        error = path + ": cannot write it: " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}

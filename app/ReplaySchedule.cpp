@@ -1,0 +1,28 @@
+#include "app/ReplaySchedule.h"
+
+ReplaySchedule::ReplaySchedule(const Recording& played, int32_t framesPerSecond)
+    : recording(played), fps(framesPerSecond) {}
+
+bool ReplaySchedule::next(ReplayStep& step) {
+    const std::vector<RecordedFrame>& frames = recording.frames;
+    if (nextFrame >= frames.size())
+        return false;
+    step.firstEvent = nextFrame == 0 ? 0 : frames[nextFrame - 1].endEvent;
+    if (fps == 0) {
+        const RecordedFrame& frame = frames[nextFrame++];
+        step.clockMs = frame.clockMs;
+        step.level = frame.level;
+        step.displayed = frame.displayed;
+        step.endEvent = frame.endEvent;
+        return true;
+    }
+    // Whole milliseconds, as GLUT's clock gives them, counted from the start so none drift.
+    ++stepCount;
+    step.clockMs = recording.startMs + stepCount * 1000 / fps;
+    while (nextFrame < frames.size() && frames[nextFrame].clockMs <= step.clockMs)
+        ++nextFrame;
+    step.endEvent = nextFrame == 0 ? 0 : frames[nextFrame - 1].endEvent;
+    step.level = nextFrame == 0 ? 0.0f : frames[nextFrame - 1].level;
+    step.displayed = true;
+    return true;
+}

@@ -1,0 +1,27 @@
+// The frames a replay runs: the recorded ones as they were, or a steady number a second, each
+// recorded event delivered before the first frame whose clock reaches its own frame's clock.
+#pragma once
+
+#include "app/Recording.h"
+
+struct ReplayStep {
+    int64_t clockMs = 0;   // the frame's clock, milliseconds
+    float level = 0.0f;    // the music's level for the frame, 0 to 1
+    bool displayed = true; // drawn before its idle call
+    size_t firstEvent = 0; // the events delivered before it: [firstEvent, endEvent)
+    size_t endEvent = 0;
+};
+
+class ReplaySchedule {
+  public:
+    // framesPerSecond 0: the recorded frames. The recording must outlive the schedule.
+    ReplaySchedule(const Recording& played, int32_t framesPerSecond);
+    // The next frame; false after the last, which delivers the last recorded frame's events.
+    bool next(ReplayStep& step);
+
+  private:
+    const Recording& recording;
+    int32_t fps = 0;
+    int64_t stepCount = 0; // frames given so far
+    size_t nextFrame = 0;  // the first recorded frame whose events wait
+};

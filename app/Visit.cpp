@@ -1,0 +1,149 @@
+#include "app/Visit.h"
+
+#include "app/AppState.h"
+#include "app/Camera.h"
+#include "assets/SoundBank.h"
+#include "interaction/InputController.h"
+
+#include <GL/freeglut.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+void writeFrame() {
+    Visit& visit = Visit::instance();
+    const AppState& app = AppState::instance();
+    std::string error;
+    if (!visit.frames.write(app.width, app.height, error)) {
+        std::fprintf(stderr, "throngwick: %s\n", error.c_str());
+        std::exit(1);
+    }
+}
+} // namespace
+
+Visit& Visit::instance() {
+    static Visit visit;
+    return visit;
+}
+
+bool Visit::record(const std::string& path, std::string& error) {
+    if (!writer.open(path, error))
+        return false;
+    mode = Mode::Recording;
+    return true;
+}
+
+bool Visit::replay(const std::string& path, int32_t framesPerSecond,
+                   const std::string& framesFolder, std::string& error) {
+    if (!readRecording(path, played, error))
+        return false;
+    filming = !framesFolder.empty();
+    if (filming && !frames.open(framesFolder, error))
+        return false;
+    schedule = std::make_unique<ReplaySchedule>(played, framesPerSecond);
+    mode = Mode::Replaying;
+    return true;
+}
+
+void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
+    AppState& app = AppState::instance();
+    if (mode == Mode::Recording) {
+        writer.writeHeader(seed, width, height, static_cast<int64_t>(app.previousTimeMs));
+    } else if (mode == Mode::Replaying) {
+        replayStartMs = glutGet(GLUT_ELAPSED_TIME);
+        app.previousTimeMs = static_cast<float>(played.startMs);
+        if (filming)
+            app.beforeSwap = writeFrame;
+    }
+}
+
+void Visit::input(const RecordedEvent& event) {
+    if (mode == Mode::Replaying)
+        return;
+    if (mode == Mode::Recording)
+        writer.writeEvent(event);
+    deliver(event);
+}
+
+void Visit::display() {
+    if (mode == Mode::Replaying)
+        return; // the replay draws its frames itself, once each
+    displayedThisFrame = true;
+    AppState::instance().display();
+}
+
+void Visit::idle() {
+    if (mode == Mode::Live)
+        AppState::instance().idle();
+    else if (mode == Mode::Recording)
+        recordIdle();
+    else
+        replayIdle();
+}
+
+void Visit::deliver(const RecordedEvent& event) {
+    InputController& input = InputController::instance();
+    switch (event.kind) {
+    case EventKind::Reshape:
+        Camera::instance().reshape(event.x, event.y);
+        break;
+    case EventKind::Mouse:
+        input.onMouse(event.code, event.state, event.x, event.y);
+        break;
+    case EventKind::Drag:
+        input.onMotion(event.x, event.y);
+        break;
+    case EventKind::Move:
+        input.onPassiveMotion(event.x, event.y);
+        break;
+    case EventKind::Key:
+        input.onKeyboard(static_cast<unsigned char>(event.code), event.x, event.y);
+        break;
+    case EventKind::KeyUp:
+    case EventKind::Special:
+    case EventKind::SpecialUp:
+        input.onOtherKey(event.code, event.x, event.y);
+        break;
+    }
+}
+
+void Visit::recordIdle() {
+    const int32_t nowMs = glutGet(GLUT_ELAPSED_TIME);
+    const float level = SoundBank::instance().holdMeterLevel();
+    std::string error;
+    if (!writer.writeFrame(nowMs, level, displayedThisFrame, error)) {
+        // The visit goes on; what was written so far replays.
+        std::fprintf(stderr, "throngwick: %s; recording stopped\n", error.c_str());
+        mode = Mode::Live;
+        SoundBank::instance().levelHeld = false;
+    }
+    displayedThisFrame = false;
+    AppState::instance().idleAt(static_cast<float>(nowMs));
+}
+
+void Visit::replayIdle() {
+    if (!stepWaiting && !schedule->next(step))
+        std::exit(0);
+    stepWaiting = true;
+    // Watched, the frames keep the recorded pace; filmed, they come as fast as they draw.
+    if (!filming && glutGet(GLUT_ELAPSED_TIME) - replayStartMs < step.clockMs - played.startMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
+    stepWaiting = false;
+    for (size_t i = step.firstEvent; i < step.endEvent; ++i) {
+        const RecordedEvent& event = played.events[i];
+        deliver(event);
+        // The real window follows, so that the frames read back have the recorded size.
+        if (event.kind == EventKind::Reshape && event.x > 0 && event.y > 0 &&
+            (event.x != glutGet(GLUT_WINDOW_WIDTH) || event.y != glutGet(GLUT_WINDOW_HEIGHT)))
+            glutReshapeWindow(event.x, event.y);
+    }
+    if (step.displayed)
+        AppState::instance().display();
+    SoundBank::instance().holdLevel(step.level);
+    AppState::instance().idleAt(static_cast<float>(step.clockMs));
+}

@@ -1,0 +1,295 @@
+#include "app/Recording.h"
+#include "app/ReplaySchedule.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const header = "throngwick-visit 1\nseed 7\nwindow 1024 512\nstart 100\n";
+
+bool parse(const std::string& text, Recording& recording, std::string& error) {
+    return parseRecording(text.data(), text.size(), "v.txt", recording, error);
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+fs::path tempFile(const char* name) {
+    return fs::path(testing::TempDir()) / name;
+}
+
+} // namespace
+
+TEST(RecordingFormat, EveryRecordRoundTripsBitForBit) {
+    const RecordedEvent events[] = {
+        {EventKind::Reshape, 0, 0, 800, 600},   {EventKind::Mouse, 2, 1, 0, 599},
+        {EventKind::Drag, 0, 0, -32768, 32767}, {EventKind::Move, 0, 0, 799, 0},
+        {EventKind::Key, 255, 0, 5, 6},         {EventKind::KeyUp, 49, 0, 7, 8},
+        {EventKind::Special, 65535, 0, 9, 10},  {EventKind::SpecialUp, 101, 0, 11, 12}};
+    // Levels whose shortest decimal form needs all nine digits, and the ends of the range.
+    const float levels[] = {0.1f, std::nextafter(0.5f, 1.0f), 1.0f, 1e-40f, 0.0f};
+    const fs::path path = tempFile("roundtrip.txt");
+    std::string error;
+    {
+        RecordingWriter writer;
+        ASSERT_TRUE(writer.open(path.string(), error)) << error;
+        writer.writeHeader(4294967295u, 1024, 512, 2147483000);
+        for (const RecordedEvent& event : events)
+            writer.writeEvent(event);
+        for (size_t i = 0; i < std::size(levels); ++i)
+            ASSERT_TRUE(writer.writeFrame(2147483000 + static_cast<int64_t>(i / 2), levels[i],
+                                          i != 1, error));
+    }
+    EXPECT_EQ(readFile(path),
+              "throngwick-visit 1\nseed 4294967295\nwindow 1024 512\nstart 2147483000\n"
+              "reshape 800 600\nmouse 2 1 0 599\ndrag -32768 32767\nmove 799 0\nkey 255 5 6\n"
+              "keyup 49 7 8\nspecial 65535 9 10\nspecialup 101 11 12\n"
+              "frame 2147483000 0.100000001\nframe 2147483000 0.50000006 hidden\n"
+              "frame 2147483001 1\nframe 2147483001 9.9999461e-41\nframe 2147483002 0\n");
+
+    Recording recording;
+    ASSERT_TRUE(readRecording(path.string(), recording, error)) << error;
+    EXPECT_EQ(recording.seed, 4294967295u);
+    EXPECT_EQ(recording.width, 1024);
+    EXPECT_EQ(recording.height, 512);
+    EXPECT_EQ(recording.startMs, 2147483000);
+    ASSERT_EQ(recording.events.size(), std::size(events));
+    for (size_t i = 0; i < std::size(events); ++i) {
+        const RecordedEvent& read = recording.events[i];
+        EXPECT_EQ(std::memcmp(&read, &events[i], sizeof read), 0) << "event " << i;
+    }
+    ASSERT_EQ(recording.frames.size(), std::size(levels));
+    for (size_t i = 0; i < std::size(levels); ++i) {
+        const RecordedFrame& frame = recording.frames[i];
+        EXPECT_EQ(std::memcmp(&frame.level, &levels[i], sizeof(float)), 0) << "frame " << i;
+        EXPECT_EQ(frame.clockMs, 2147483000 + static_cast<int64_t>(i / 2));
+        EXPECT_EQ(frame.displayed, i != 1);
+        EXPECT_EQ(frame.endEvent, std::size(events));
+    }
+}
+
+TEST(RecordingFormat, CommentsBlankLinesAndLineEndsAreLeftAside) {
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(parse(std::string(header) +
+                          "# a click\r\n\n  mouse 0 0 10 20  \r\nframe 100 0.5\nmove 1 2\n"
+                          "frame 116 0\nkey 27 1 2\nframe 13",
+                      recording, error))
+        << error;
+    ASSERT_EQ(recording.frames.size(), 2u);
+    EXPECT_EQ(recording.frames[0].endEvent, 1u);
+    EXPECT_EQ(recording.frames[0].level, 0.5f);
+    // The key after the last frame, and the frame cut short, are left out.
+    EXPECT_EQ(recording.events.size(), 2u);
+    EXPECT_EQ(recording.frames[1].clockMs, 116);
+}
+
+TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
+    const std::string h = header;
+    const std::string frameUsage = "v.txt:5: malformed line, wants 'frame MS LEVEL' or 'frame MS "
+                                   "LEVEL hidden' (MS from 0 to 2147483647, LEVEL from 0 to 1)";
+    const struct {
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {"", "v.txt:1: the recording ends before its first whole frame"},
+        {h, "v.txt:5: the recording ends before its first whole frame"},
+        {"\x01\xff\n", "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 1'"},
+        {"# throngwick-visit 1\n",
+         "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 1'"},
+        {"throngwick-visit 2\n", "v.txt:1: format version 2 is not known; this program reads "
+                                 "version 1"},
+        {"throngwick-visit 1\nwindow 1024 512\n",
+         "v.txt:2: expected 'seed N' (N from 0 to 4294967295)"},
+        {"throngwick-visit 1\nseed 4294967296\n",
+         "v.txt:2: malformed line, wants 'seed N' (N from 0 to 4294967295)"},
+        {"throngwick-visit 1\nseed 1\nwindow 8193 512\n",
+         "v.txt:3: malformed line, wants 'window W H' (W and H from 1 to 8192)"},
+        {"throngwick-visit 1\nseed 1\nwindow 0 512\n",
+         "v.txt:3: malformed line, wants 'window W H' (W and H from 1 to 8192)"},
+        {"throngwick-visit 1\nseed 1\nwindow 1 1\nstart -1\n",
+         "v.txt:4: malformed line, wants 'start MS' (MS from 0 to 2147483647)"},
+        {h + "jump 1 2\n", "v.txt:5: unknown record 'jump'"},
+        {h + "\x7f\n", "v.txt:5: unknown record"},
+        {h + "frame 100\n", frameUsage},
+        {h + "frame 100 1.0000001\n", frameUsage},
+        {h + "frame 100 nan\n", frameUsage},
+        {h + "frame 100 0.5 shown\n", frameUsage},
+        {h + "frame 99 0\n", "v.txt:5: the clock goes back from 100 to 99 ms"},
+        {h + "frame 200 0\nframe 200 0\nframe 199 0\n",
+         "v.txt:7: the clock goes back from 200 to 199 ms"},
+        {h + "mouse 0 2 1 1\n", "v.txt:5: malformed line, wants 'mouse BUTTON STATE X Y' "
+                                "(BUTTON 0 to 31, STATE 0 or 1, X and Y -32768 to 32767)"},
+        {h + "mouse 32 0 1 1\n", "v.txt:5: malformed line, wants 'mouse BUTTON STATE X Y' "
+                                 "(BUTTON 0 to 31, STATE 0 or 1, X and Y -32768 to 32767)"},
+        {h + "drag 32768 0\n",
+         "v.txt:5: malformed line, wants 'drag X Y' (X and Y -32768 to 32767)"},
+        {h + "key 256 1 1\n", "v.txt:5: malformed line, wants 'key CODE X Y' (CODE 0 to 255, X "
+                              "and Y -32768 to 32767)"},
+        {h + "keyup 1 1\n", "v.txt:5: malformed line, wants 'keyup CODE X Y' (CODE 0 to 255, X "
+                            "and Y -32768 to 32767)"},
+        {h + "special 1 1 1 1\n", "v.txt:5: malformed line, wants 'special CODE X Y' (CODE 0 to "
+                                  "65535, X and Y -32768 to 32767)"},
+        {h + "reshape 8193 1\n",
+         "v.txt:5: malformed line, wants 'reshape W H' (W and H from 0 to 8192)"},
+        {h + "move 1 +2\n", "v.txt:5: malformed line, wants 'move X Y' (X and Y -32768 to 32767)"},
+        {h + "move 1024 0\nframe 100 0\n",
+         "v.txt:5: the pointer at (1024, 0) lies outside the 1024x512 window"},
+        {h + "move 0 -1\nframe 100 0\n",
+         "v.txt:5: the pointer at (0, -1) lies outside the 1024x512 window"},
+        {h + "reshape 800 600\nframe 100 0\nmove 0 0\nmove 900 10\nframe 100 0\n",
+         "v.txt:8: the pointer at (900, 10) lies outside the 800x600 window"},
+        {h + std::string(201, 'x') + "\n", "v.txt:5: line longer than 200 characters"},
+        {h + std::string(201, 'x'), "v.txt:5: line longer than 200 characters"},
+    };
+    for (const auto& c : cases) {
+        Recording recording;
+        std::string error;
+        EXPECT_FALSE(parse(c.text, recording, error)) << c.error;
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(RecordingFormat, AMoveMayComeBeforeTheReshapeThatGrowsTheWindow) {
+    Recording recording;
+    std::string error;
+    EXPECT_TRUE(parse(std::string(header) + "move 1100 10\nreshape 1200 512\nframe 100 0\n" +
+                          "move 1199 511\nreshape 0 0\nframe 101 0\n" + std::string(200, '#') +
+                          "\n",
+                      recording, error))
+        << error;
+}
+
+TEST(RecordingFormat, ACutShortFileReplaysToItsLastWholeFrame) {
+    const std::string text = std::string(header) +
+                             "reshape 1024 512\nframe 130 0\nmove 5 6\nmouse 0 1 5 6\nframe 150 "
+                             "0.25\nkey 49 5 6\nframe 170 0.5 hidden\nkey 27 5 6\n";
+    // Cut at every byte: the frames are the whole frame lines before the cut, the events those
+    // before the last of them.
+    for (size_t cut = 0; cut <= text.size(); ++cut) {
+        const std::string prefix = text.substr(0, cut);
+        size_t wholeFrames = 0;
+        size_t lineStart = 0;
+        for (size_t end = prefix.find('\n'); end != std::string::npos;
+             lineStart = end + 1, end = prefix.find('\n', lineStart))
+            wholeFrames += prefix.compare(lineStart, 6, "frame ") == 0;
+        Recording recording;
+        std::string error;
+        const bool read = parse(prefix, recording, error);
+        ASSERT_EQ(read, wholeFrames > 0) << cut << ": " << error;
+        if (!read)
+            continue;
+        const size_t eventsBefore[] = {1, 3, 4};
+        ASSERT_EQ(recording.frames.size(), wholeFrames) << cut;
+        EXPECT_EQ(recording.events.size(), eventsBefore[wholeFrames - 1]) << cut;
+    }
+}
+
+TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
+    Recording recording;
+    std::string error;
+    const std::string missing = tempFile("no-such-visit.txt").string();
+    EXPECT_FALSE(readRecording(missing, recording, error));
+    EXPECT_EQ(error, missing + ": cannot read it: No such file or directory");
+    const std::string folder = testing::TempDir();
+    EXPECT_FALSE(readRecording(folder, recording, error));
+    EXPECT_EQ(error, folder + ": cannot read it: Is a directory");
+
+    // The file reader splits lines as the text parser does.
+    const fs::path path = tempFile("long-line.txt");
+    std::ofstream(path) << header << "frame 100 0\n" << std::string(201, '#') << "\n";
+    EXPECT_FALSE(readRecording(path.string(), recording, error));
+    EXPECT_EQ(error, path.string() + ":6: line longer than 200 characters");
+    std::ofstream(path) << header << "move 1 1\nframe 100 0\nmove 2 2\nframe 1";
+    ASSERT_TRUE(readRecording(path.string(), recording, error)) << error;
+    EXPECT_EQ(recording.frames.size(), 1u);
+    EXPECT_EQ(recording.events.size(), 1u);
+
+    RecordingWriter writer;
+    EXPECT_FALSE(writer.open(folder, error));
+    EXPECT_EQ(error, folder + ": cannot write it: Is a directory");
+}
+
+TEST(ReplaySchedule, TheRecordedFramesAsTheyWere) {
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(parse(std::string(header) + "frame 100 0.25 hidden\nmove 1 1\nmove 2 2\n" +
+                          "frame 117 0.5\nframe 117 0.75\n",
+                      recording, error));
+    ReplaySchedule schedule(recording, 0);
+    const ReplayStep expected[] = {
+        {100, 0.25f, false, 0, 0}, {117, 0.5f, true, 0, 2}, {117, 0.75f, true, 2, 2}};
+    ReplayStep step;
+    for (const ReplayStep& want : expected) {
+        ASSERT_TRUE(schedule.next(step));
+        EXPECT_EQ(step.clockMs, want.clockMs);
+        EXPECT_EQ(step.level, want.level);
+        EXPECT_EQ(step.displayed, want.displayed);
+        EXPECT_EQ(step.firstEvent, want.firstEvent);
+        EXPECT_EQ(step.endEvent, want.endEvent);
+    }
+    EXPECT_FALSE(schedule.next(step));
+}
+
+TEST(ReplaySchedule, StepsOfAThousandOverNMillisecondsCountedFromTheStart) {
+    Recording recording;
+    std::string error;
+    // Events at the start's own millisecond, between steps, and at the last recorded frame.
+    ASSERT_TRUE(parse("throngwick-visit 1\nseed 1\nwindow 10 10\nstart 0\nmove 1 1\nframe 0 "
+                      "0.125 hidden\nmove 2 2\nframe 334 0.25\nmove 3 3\nframe 665 0.5\nmove 4 "
+                      "4\nframe 1000 1\n",
+                      recording, error))
+        << error;
+    const struct {
+        int32_t fps;
+        std::vector<ReplayStep> steps;
+    } cases[] = {
+        // 333.3 ms a step: whole milliseconds that never drift, 1000 after three steps.
+        {3, {{333, 0.125f, true, 0, 1}, {666, 0.5f, true, 1, 3}, {1000, 1.0f, true, 3, 4}}},
+        {1, {{1000, 1.0f, true, 0, 4}}},
+        // Slower than the recording: the last step passes the last frame's clock.
+        {2, {{500, 0.25f, true, 0, 2}, {1000, 1.0f, true, 2, 4}}},
+    };
+    for (const auto& c : cases) {
+        ReplaySchedule schedule(recording, c.fps);
+        ReplayStep step;
+        for (const ReplayStep& want : c.steps) {
+            ASSERT_TRUE(schedule.next(step)) << c.fps;
+            EXPECT_EQ(step.clockMs, want.clockMs) << c.fps;
+            EXPECT_EQ(step.level, want.level) << c.fps << " at " << want.clockMs;
+            EXPECT_TRUE(step.displayed);
+            EXPECT_EQ(step.firstEvent, want.firstEvent) << c.fps << " at " << want.clockMs;
+            EXPECT_EQ(step.endEvent, want.endEvent) << c.fps << " at " << want.clockMs;
+        }
+        EXPECT_FALSE(schedule.next(step)) << c.fps;
+    }
+
+    // A thousand a second: a step per millisecond, the level before the first frame 0.
+    Recording late;
+    ASSERT_TRUE(
+        parse("throngwick-visit 1\nseed 1\nwindow 10 10\nstart 10\nframe 13 0.5\n", late, error));
+    ReplaySchedule schedule(late, 1000);
+    ReplayStep step;
+    std::vector<int64_t> clocks;
+    std::vector<float> levels;
+    while (schedule.next(step)) {
+        clocks.push_back(step.clockMs);
+        levels.push_back(step.level);
+    }
+    EXPECT_EQ(clocks, (std::vector<int64_t>{11, 12, 13}));
+    EXPECT_EQ(levels, (std::vector<float>{0.0f, 0.0f, 0.5f}));
+}
