@@ -112,6 +112,7 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
 
     std::vector<uint8_t> texels(static_cast<size_t>(atlasWidth) * atlasHeight * 4, 0);
     regions.assign(registry.sprites.size(), AtlasRegion{});
+    alphas.assign(registry.sprites.size(), Alphas{});
     const float fullWidth = static_cast<float>(atlasWidth);
     const float fullHeight = static_cast<float>(atlasHeight);
     for (const Picture& picture : pictures) {
@@ -120,6 +121,11 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
                                    static_cast<float>(picture.y) / fullHeight,
                                    static_cast<float>(picture.x + picture.width) / fullWidth,
                                    static_cast<float>(picture.y + picture.height) / fullHeight};
+        Alphas& kept = alphas[picture.sprite];
+        kept.width = picture.width;
+        kept.height = picture.height;
+        for (size_t k = 3; k < picture.rgba.size(); k += 4)
+            kept.values.push_back(picture.rgba[k]);
     }
 
     GLuint name = 0;
@@ -137,4 +143,36 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
     width = atlasWidth;
     height = atlasHeight;
     return true;
+}
+
+PicturePart TextureAtlas::partPassing(int32_t sprite, float alphaRef) const {
+    const Alphas& picture = alphas[sprite];
+    const int32_t w = picture.width;
+    const int32_t h = picture.height;
+    int32_t left = w, right = -1, top = h, bottom = -1;
+    for (int32_t row = 0; row < h; ++row)
+        for (int32_t column = 0; column < w; ++column)
+            // A filtered alpha is a weighted mean of texels, never above the largest of them.
+            if (picture.values[static_cast<size_t>(row) * w + column] > alphaRef * 255.0f) {
+                left = std::min(left, column);
+                right = std::max(right, column);
+                top = std::min(top, row);
+                bottom = std::max(bottom, row);
+            }
+    PicturePart part;
+    if (right < 0)
+        return part; // nothing passes; the whole square is drawn, as the sprite would be
+    // Texel k spans k to k + 1 and is read by samples from k - 0.5 to k + 1.5; a texel of the
+    // first or last column or row is also read across the opposite edge, where the picture repeats.
+    const float fw = static_cast<float>(w);
+    const float fh = static_cast<float>(h);
+    if (right != w - 1)
+        part.s0 = std::max(0.0f, (static_cast<float>(left) - 0.5f) / fw);
+    if (left != 0)
+        part.s1 = std::min(1.0f, (static_cast<float>(right) + 1.5f) / fw);
+    if (bottom != h - 1)
+        part.t0 = std::max(0.0f, (static_cast<float>(top) - 0.5f) / fh);
+    if (top != 0)
+        part.t1 = std::min(1.0f, (static_cast<float>(bottom) + 1.5f) / fh);
+    return part;
 }

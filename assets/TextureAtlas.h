@@ -15,6 +15,14 @@ struct AtlasRegion {
     float v1 = 0.0f; // t = 1
 };
 
+// A part of a picture's own square, in its s and t from 0 to 1.
+struct PicturePart {
+    float s0 = 0.0f;
+    float t0 = 0.0f;
+    float s1 = 1.0f;
+    float t1 = 1.0f;
+};
+
 class TextureAtlas {
   public:
     uint32_t texture = 0;             // 0 until built
@@ -25,4 +33,15 @@ class TextureAtlas {
     // Copies the textures of the given sprites into a new atlas; false, with the reason, when a
     // picture did not load or the atlas would pass the graphics library's largest texture.
     bool build(const std::vector<int32_t>& sprites, std::string& reason);
+    // The part of a packed sprite's picture outside which an alpha test at alphaRef discards
+    // every sample: linear filtering there reads only texels of alpha alphaRef or less.
+    PicturePart partPassing(int32_t sprite, float alphaRef) const;
+
+  private:
+    struct Alphas {
+        int32_t width = 0;
+        int32_t height = 0;
+        std::vector<uint8_t> values; // top row first
+    };
+    std::vector<Alphas> alphas; // by sprite index, as regions
 };

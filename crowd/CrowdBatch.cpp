@@ -38,7 +38,6 @@ bool CrowdBatch::build(const Crowd& crowd, std::string& reason) {
     return atlas.build(sprites, reason);
 }
 
-
 namespace {
 // Column-major product a times b, each entry summed left to right in single precision.
 void multiply(const float* a, const float* b, float* product) {
@@ -57,15 +56,15 @@ void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const fl
     // Every crowd sprite stands upright: angle 0, whatever the axis.
     assert(sprite.rotation.angle == 0.0f && "the batch draws unturned sprites only");
     if (runs.empty() || runs.back().alphaRef != sprite.alphaRef)
-        runs.push_back({static_cast<int32_t>(vertices.size() / floatsPerVertex), 0,
-                        sprite.alphaRef});
+        runs.push_back(
+            {static_cast<int32_t>(vertices.size() / floatsPerVertex), 0, sprite.alphaRef});
     // The model-view matrix after glTranslatef and glScalef on the view's.
     float modelView[16];
     std::copy(view, view + 16, modelView);
     const Vec3 p = sprite.position;
     for (int row = 0; row < 4; ++row)
-        modelView[12 + row] = ((view[row] * p.x + view[4 + row] * p.y) + view[8 + row] * p.z) +
-                              view[12 + row];
+        modelView[12 + row] =
+            ((view[row] * p.x + view[4 + row] * p.y) + view[8 + row] * p.z) + view[12 + row];
     for (int row = 0; row < 4; ++row) {
         modelView[row] = modelView[row] * sprite.scale.x;
         modelView[4 + row] = modelView[4 + row] * sprite.scale.y;
@@ -74,7 +73,18 @@ void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const fl
     float m[16];
     multiply(projection, modelView, m);
     const AtlasRegion& region = atlas.regions[sprite.sprite];
-    for (const Corner& corner : quadCorners) {
+    // With an alpha test, only the part of the picture that can pass it is drawn: the rest would
+    // be sampled and discarded.
+    const bool trimmed = sprite.alphaRef > 0.0f;
+    const PicturePart part = trimmed ? partPassing(sprite.sprite, sprite.alphaRef) : PicturePart{};
+    for (const Corner& whole : quadCorners) {
+        Corner corner = whole;
+        if (trimmed) {
+            corner.s = whole.s == 0.0f ? part.s0 : part.s1;
+            corner.t = whole.t == 0.0f ? part.t0 : part.t1;
+            corner.x = corner.s * 2.0f - 1.0f;
+            corner.y = 1.0f - corner.t * 2.0f;
+        }
         // The corner (x, y, 0, 1) through the matrix, its terms added in this order.
         for (int row = 0; row < 4; ++row) {
             float sum = corner.x * m[row];
@@ -87,6 +97,14 @@ void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const fl
         vertices.push_back(region.v0 + (region.v1 - region.v0) * corner.t);
     }
     runs.back().count += 4;
+}
+
+PicturePart CrowdBatch::partPassing(int32_t sprite, float alphaRef) {
+    const auto key = std::make_pair(sprite, alphaRef);
+    const auto known = parts.find(key);
+    if (known != parts.end())
+        return known->second;
+    return parts[key] = atlas.partPassing(sprite, alphaRef);
 }
 
 void CrowdBatch::draw(const Crowd& crowd) {

@@ -6,7 +6,9 @@
 #include "assets/Sprite.h"
 #include "assets/TextureAtlas.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 class Crowd;
@@ -30,5 +32,8 @@ class CrowdBatch {
     std::vector<float> vertices; // clip x, y, z, w, then atlas u, v, for each corner
     std::vector<Run> runs;
 
+    std::map<std::pair<int32_t, float>, PicturePart> parts; // found once for each picture and test
+
     void add(const SpriteDraw& sprite, const float* projection, const float* view);
+    PicturePart partPassing(int32_t sprite, float alphaRef);
 };
