@@ -34,8 +34,9 @@ class TextureAtlas {
     // picture did not load or the atlas would pass the graphics library's largest texture.
     bool build(const std::vector<int32_t>& sprites, std::string& reason);
     // The part of a packed sprite's picture outside which an alpha test at alphaRef discards
-    // every sample: linear filtering there reads only texels of alpha alphaRef or less.
-    PicturePart partPassing(int32_t sprite, float alphaRef) const;
+    // every sample: linear filtering there reads only texels of alpha alphaRef or less. False
+    // when no texel can pass.
+    bool partPassing(int32_t sprite, float alphaRef, PicturePart& part) const;
 
   private:
     struct Alphas {

@@ -164,6 +164,8 @@ template <typename Frame> void runFrames(benchmark::State& state, Frame frame) {
         frame();
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    if (const CrowdBatch* batch = Crowd::instance().batch.get())
+        state.counters["draws"] = batch->drawsLastFrame;
 }
 
 void frameClearSwap(benchmark::State& state) {
