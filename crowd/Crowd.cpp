@@ -21,6 +21,8 @@ Crowd::Crowd() {
 }
 
 Crowd::~Crowd() = default;
+Crowd::Crowd(Crowd&&) noexcept = default;
+Crowd& Crowd::operator=(Crowd&&) noexcept = default;
 
 bool Crowd::drawBatched(std::string& reason) {
     auto made = std::make_unique<CrowdBatch>();

@@ -36,7 +36,10 @@ class Crowd {
     // Created on first use (ten draws for the fires); GLUT thread only.
     static Crowd& instance();
     Crowd();
+    // Defined where the batch is a complete type; tests start afresh by assigning a new crowd.
     ~Crowd();
+    Crowd(Crowd&&) noexcept;
+    Crowd& operator=(Crowd&&) noexcept;
 
     // Registers the crowd's 32 pictures and assembles the 500 people.
     void load();
