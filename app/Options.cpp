@@ -91,7 +91,7 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
             continue;
 
         if (name != "--seed" && name != "--data" && name != "--record" && name != "--replay" &&
-            name != "--frames" && name != "--fps") {
+            name != "--frames" && name != "--fps" && name != "--renderer") {
             error = "unknown option '" + std::string(argv[i]) + "'";
             return false;
         }
@@ -110,6 +110,12 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
             }
             options.seed = static_cast<uint32_t>(seed);
             options.seedGiven = true;
+        } else if (name == "--renderer") {
+            if (value != "classic" && value != "batched") {
+                error = "--renderer is 'classic' or 'batched', not '" + value + "'";
+                return false;
+            }
+            options.renderer = value == "batched" ? Renderer::Batched : Renderer::Classic;
         } else if (name == "--fps") {
             uint64_t fps = 0;
             if (!parseWholeNumber(value, 1000, fps) || fps == 0) {
@@ -135,7 +141,8 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
 
 const char* usageLine() {
     return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--record FILE] "
-           "[--replay FILE [--frames DIR [--fps N]]] [--help] [--version]";
+           "[--replay FILE [--frames DIR [--fps N]]] [--renderer classic|batched] [--help] "
+           "[--version]";
 }
 
 const char* helpText() {
@@ -158,6 +165,9 @@ const char* helpText() {
            "                  as fast as they draw\n"
            "  --fps N         with --frames: N frames a second (1 to 1000) of the visit's own\n"
            "                  time, so that a film of them plays at true speed\n"
+           "  --renderer NAME classic (the default) draws the crowd sprite by sprite; batched\n"
+           "                  draws the same picture from one atlas in few draws, faster\n"
+           "                  without a graphics card\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"

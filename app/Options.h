@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+// How the people and the light shaft are drawn: sprite by sprite (the reference), or from one
+// atlas in few draws, which is faster on software renderers and draws the same picture.
+enum class Renderer { Classic, Batched };
+
 struct Options {
     bool help = false;
     bool version = false;
@@ -17,6 +21,7 @@ struct Options {
     std::string replayFile;   // the visit is played from here
     std::string framesFolder; // the replay's frames go here as PNG files
     int32_t fps = 0;          // 1 to 1000 frames a second of replay; 0: the recorded frames
+    Renderer renderer = Renderer::Classic;
 };
 
 // Reads argv[1..argc-1]; false with a one-line error (no newline) on bad input.

@@ -4,6 +4,7 @@
 #include "app/Options.h"
 #include "app/Visit.h"
 #include "assets/SoundBank.h"
+#include "crowd/Crowd.h"
 
 #include <GL/freeglut.h>
 #include <cerrno>
@@ -80,6 +81,11 @@ int main(int argc, char** argv) {
     AppState& app = AppState::instance(); // samples the clock
     visit.begin(seed, width, height);
     app.initialise(window, width, height, seed);
+    if (options.renderer == Renderer::Batched && !Crowd::instance().drawBatched(error))
+        std::fprintf(stderr,
+                     "throngwick: the batched renderer cannot be used (%s): the crowd is "
+                     "drawn sprite by sprite\n",
+                     error.c_str());
     registerGlutCallbacks();
     glutMainLoop();
     return 0;

@@ -13,6 +13,16 @@ struct Rotation {
     float az = 0.0f;
 };
 
+// The arguments of one sprite draw: which registered picture, where, how large, how turned, and
+// the alpha test (alphaRef 0: none).
+struct SpriteDraw {
+    int32_t sprite = 0;
+    Vec3 position;
+    Vec3 scale;
+    Rotation rotation;
+    float alphaRef = 0.0f;
+};
+
 struct Sprite {
     uint32_t texture = 0; // OpenGL texture name; 0 when the picture did not load
     bool blend = false;   // drawn with alpha blending and, on request, an alpha test

@@ -59,6 +59,12 @@ uint32_t loadTexture(const char* path) {
     return name;
 }
 
+void drawSprite(const SpriteDraw& draw) {
+    TextureRegistry::instance()
+        .sprite(draw.sprite)
+        .draw(draw.position, draw.scale, draw.rotation, draw.alphaRef);
+}
+
 TextureRegistry& TextureRegistry::instance() {
     static TextureRegistry registry;
     return registry;

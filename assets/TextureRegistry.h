@@ -11,6 +11,9 @@
 // A TGA file as an OpenGL texture; 0 on any failure (not .tga, unreadable, 8-bit).
 uint32_t loadTexture(const char* path);
 
+// Draws the registered sprite the description names, as it describes.
+void drawSprite(const SpriteDraw& draw);
+
 class TextureRegistry {
   public:
     uint32_t quadList = 0;       // display list of the 2 by 2 quad facing +z

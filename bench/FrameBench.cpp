@@ -8,6 +8,7 @@
 #include "assets/OptionCard.h"
 #include "base/Random.h"
 #include "crowd/Crowd.h"
+#include "crowd/CrowdBatch.h"
 #include "crowd/Mouth.h"
 #include "interaction/InputController.h"
 
@@ -18,6 +19,8 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -124,6 +127,26 @@ void showCloseUp() {
     Camera::instance().reshape(windowWidth, windowHeight);
 }
 
+// The batched renderer's atlas, made once; a benchmark's argument picks the renderer: 0 sprite by
+// sprite, 1 batched.
+std::unique_ptr<CrowdBatch> batched;
+
+void useRenderer(const benchmark::State& state) {
+    Crowd& crowd = Crowd::instance();
+    if (!batched) {
+        std::string reason;
+        if (!crowd.drawBatched(reason)) {
+            std::fprintf(stderr, "no batched renderer: %s\n", reason.c_str());
+            std::exit(1);
+        }
+        batched = std::move(crowd.batch);
+    }
+    if (state.range(0) == 1 && !crowd.batch)
+        crowd.batch = std::move(batched);
+    else if (state.range(0) == 0 && crowd.batch)
+        batched = std::move(crowd.batch);
+}
+
 void drawFrame() {
     AppState& app = AppState::instance();
     app.currentTimeMs += frameMs;
@@ -141,6 +164,8 @@ template <typename Frame> void runFrames(benchmark::State& state, Frame frame) {
         frame();
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    if (const CrowdBatch* batch = Crowd::instance().batch.get())
+        state.counters["draws"] = batch->drawsLastFrame;
 }
 
 void frameClearSwap(benchmark::State& state) {
@@ -154,6 +179,7 @@ void frameClearSwap(benchmark::State& state) {
 // The backdrop, the floor, the light shaft and the put-away card: the crowd's draw with its
 // people moved out for the run.
 void frameHall(benchmark::State& state) {
+    useRenderer(state);
     showOverview(PersonState::Idle);
     std::array<CellList, gridCells> people;
     std::swap(people, Crowd::instance().grid);
@@ -162,26 +188,31 @@ void frameHall(benchmark::State& state) {
 }
 
 void frameFullIdle(benchmark::State& state) {
+    useRenderer(state);
     showOverview(PersonState::Idle);
     runFrames(state, drawFrame);
 }
 
 void frameFullSinging(benchmark::State& state) {
+    useRenderer(state);
     showOverview(PersonState::Singing);
     runFrames(state, drawFrame);
 }
 
 void frameFullBurning(benchmark::State& state) {
+    useRenderer(state);
     showOverview(PersonState::Burning);
     runFrames(state, drawFrame);
 }
 
 void frameFullArmed(benchmark::State& state) {
+    useRenderer(state);
     showOverview(PersonState::Armed);
     runFrames(state, drawFrame);
 }
 
 void frameCloseUp(benchmark::State& state) {
+    useRenderer(state);
     showCloseUp();
     runFrames(state, drawFrame);
 }
@@ -189,6 +220,7 @@ void frameCloseUp(benchmark::State& state) {
 // The idle scene with texturing off (the card turns it on again for itself, last): plain white
 // quads, so what is left is geometry, depth and blending without texel fetches.
 void frameFullUntextured(benchmark::State& state) {
+    useRenderer(state);
     showOverview(PersonState::Idle);
     runFrames(state, [] {
         glDisable(GL_TEXTURE_2D);
@@ -200,6 +232,7 @@ void frameFullUntextured(benchmark::State& state) {
 // The idle scene with an empty scissor box: every call and transform is made, no pixel is
 // cleared or drawn; the rest is the cost of submitting the scene.
 void frameFullUnrasterised(benchmark::State& state) {
+    useRenderer(state);
     showOverview(PersonState::Idle);
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 0, 0);
@@ -261,17 +294,59 @@ void frameJourney(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(frameClearSwap)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameHall)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullIdle)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullSinging)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullBurning)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullArmed)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameCloseUp)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(frameHall)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullIdle)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullSinging)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullBurning)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(frameFullArmed)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(frameCloseUp)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(frameFullUntextured)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(frameFullUnrasterised)
+    ->ArgName("batched")
+    ->Arg(0)
+    ->Arg(1)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);

@@ -92,8 +92,67 @@ def ratio_text(value, baseline):
     return "×%.2f" % (value / baseline)
 
 
+BATCHED_TARGETS = {  # frame time of the classic renderer ÷ the batched one's, at least
+    "frameFullIdle": 1.6,
+    "frameFullSinging": 1.5,
+    "frameFullBurning": 1.5,
+    "frameFullArmed": 1.5,
+}
+
+
+def renderer_runs(runs, flag):
+    """The scene benchmarks run with one renderer (batched:0 classic, batched:1 batched), by name."""
+    suffix = "/batched:%d" % flag
+    return {name[:-len(suffix)]: run for name, run in runs.items() if name.endswith(suffix)}
+
+
+def renderer_rows(table, runs, notes):
+    """The batched renderer against the classic one, scene by scene, in the same run."""
+    classic = renderer_runs(runs, 0)
+    batched = renderer_runs(runs, 1)
+    names = {
+        "frameHall": "hall only (no people)",
+        "frameFullIdle": "idle crowd",
+        "frameFullSinging": "everybody singing",
+        "frameFullBurning": "everybody burning",
+        "frameFullArmed": "everybody armed",
+        "frameCloseUp": "camera at a person, card shown",
+        "frameFullUntextured": "idle, texturing off",
+        "frameFullUnrasterised": "idle, nothing rasterised",
+    }
+    if not batched:
+        return
+    table.section("Batched renderer against the classic one (ratio: classic frame time ÷ batched)")
+    for key, label in names.items():
+        if key not in classic or key not in batched:
+            continue
+        old, new = classic[key], batched[key]
+        target = BATCHED_TARGETS.get(key)
+        ratio = old["real_s"] / new["real_s"]
+        table.row("batched, " + label, "%.1f fps (%.1f ms; CPU %.1f ms)" % (
+            1.0 / new["real_s"], new["real_s"] * 1e3, new["cpu_s"] * 1e3),
+            "classic: %.1f fps (%.1f ms; CPU %.1f ms)" % (
+                1.0 / old["real_s"], old["real_s"] * 1e3, old["cpu_s"] * 1e3),
+            "×%.2f" % ratio, "≥ ×%.1f" % target if target else "",
+            yes_no(ratio >= target) if target else "")
+    idle = batched.get("frameFullIdle")
+    if idle and "frameFullUnrasterised" in batched and "frameFullUntextured" in batched:
+        total = idle["cpu_s"]
+        for label, seconds in (
+                ("submitting the scene (nothing rasterised)",
+                 batched["frameFullUnrasterised"]["cpu_s"]),
+                ("texturing (full − untextured)", total - batched["frameFullUntextured"]["cpu_s"])):
+            table.row("time of the batched idle frame: " + label, "CPU %.1f ms" % (seconds * 1e3),
+                      "batched idle frame, CPU %.1f ms" % (total * 1e3),
+                      "%.0f %%" % (100.0 * seconds / total))
+    notes.append("Renderers: each scene benchmark runs with both renderers in the same process, "
+                 "the classic one (sprite by sprite) first.")
+
+
 def frame_rows(table, runs, notes):
     """Frames: wall-clock rate, and process CPU time (every thread) per frame."""
+    runs = dict(runs)
+    runs.update(renderer_runs(runs, 0))  # these rows are the classic renderer's
     names = {
         "frameClearSwap": "clear + swap only",
         "frameHall": "hall only: backdrop, floor, light shaft, card put away",
@@ -330,6 +389,7 @@ def main():
             except (ValueError, KeyError, OSError) as error:
                 notes.append("%s: unreadable results (%s)" % (name, error))
     frame_rows(table, programs.get("FrameBench", {}), notes)
+    renderer_rows(table, programs.get("FrameBench", {}), notes)
     crowd_rows(table, programs.get("CrowdUpdateBench", {}), notes)
     recording_rows(table, programs.get("RecordingBench", {}), notes)
     startup_rows(table, read_probe(os.path.join(results, "startup.txt")),

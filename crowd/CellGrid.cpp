@@ -24,8 +24,8 @@ Cell cellOf(float x, float z) {
                           static_cast<double>(0.00005f);
     // ... while the row product, rounded to single precision before truncation, lands exactly
     // on a row boundary's whole number: a row boundary falls into the upper row.
-    const float row = static_cast<float>(static_cast<double>(z + 0.0f) *
-                                         static_cast<double>(1000.0f) *
-                                         static_cast<double>(0.0001f));
+    const float row =
+        static_cast<float>(static_cast<double>(z + 0.0f) * static_cast<double>(1000.0f) *
+                           static_cast<double>(0.0001f));
     return {onGrid(column, gridColumns), onGrid(static_cast<double>(row), gridRows)};
 }

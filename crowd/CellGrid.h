@@ -16,4 +16,6 @@ struct Cell {
 // Points off the floor get the nearest edge cell, never one outside the grid.
 Cell cellOf(float x, float z);
 
-inline int32_t cellIndex(int32_t cellX, int32_t cellZ) { return cellX * gridRows + cellZ; }
+inline int32_t cellIndex(int32_t cellX, int32_t cellZ) {
+    return cellX * gridRows + cellZ;
+}

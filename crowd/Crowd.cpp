@@ -1,6 +1,7 @@
 #include "crowd/Crowd.h"
 
 #include "base/Random.h"
+#include "crowd/CrowdBatch.h"
 
 #include <cmath>
 
@@ -17,6 +18,18 @@ Crowd::Crowd() {
         fire.frame = 0;
         fire.elapsedMs = 0.0f;
     }
+}
+
+Crowd::~Crowd() = default;
+Crowd::Crowd(Crowd&&) noexcept = default;
+Crowd& Crowd::operator=(Crowd&&) noexcept = default;
+
+bool Crowd::drawBatched(std::string& reason) {
+    auto made = std::make_unique<CrowdBatch>();
+    if (!made->build(*this, reason))
+        return false;
+    batch = std::move(made);
+    return true;
 }
 
 void Crowd::file(std::unique_ptr<Person> person) {

@@ -9,12 +9,14 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 constexpr int crowdSize = 500;
 constexpr int crowdFires = 10;
 
 using CellList = std::vector<std::unique_ptr<Person>>;
+class CrowdBatch;
 
 class Crowd {
   public:
@@ -27,12 +29,17 @@ class Crowd {
     int32_t zoomingOut = 0;               // the view travels back home
     int32_t backdropSprite = 0;
     int32_t floorSprite = 0;
-    float zoomInSpeed = 0.03f;  // world units per ms along y and z; x moves 0.1 faster
-    float zoomOutRate = 0.003f; // share of the remaining way home per ms
+    float zoomInSpeed = 0.03f;         // world units per ms along y and z; x moves 0.1 faster
+    float zoomOutRate = 0.003f;        // share of the remaining way home per ms
+    std::unique_ptr<CrowdBatch> batch; // set when the people are drawn batched
 
     // Created on first use (ten draws for the fires); GLUT thread only.
     static Crowd& instance();
     Crowd();
+    // Defined where the batch is a complete type; tests start afresh by assigning a new crowd.
+    ~Crowd();
+    Crowd(Crowd&&) noexcept;
+    Crowd& operator=(Crowd&&) noexcept;
 
     // Registers the crowd's 32 pictures and assembles the 500 people.
     void load();
@@ -44,6 +51,9 @@ class Crowd {
     // leaves it, with the last sprite's texture bound.
     void draw() const;
     void sendAllHome();
+    // From now on the people and the light shaft are drawn from one atlas in few draws; false,
+    // with the reason, when the atlas cannot be made (the drawing then stays sprite by sprite).
+    bool drawBatched(std::string& reason);
 
     // Appends to the end of the person's cell list, given by its cellX and cellZ.
     void file(std::unique_ptr<Person> person);

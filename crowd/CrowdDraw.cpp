@@ -1,6 +1,7 @@
 #include "crowd/Crowd.h"
 
 #include "assets/TextureRegistry.h"
+#include "crowd/CrowdBatch.h"
 
 void Crowd::draw() const {
     const TextureRegistry& registry = TextureRegistry::instance();
@@ -10,6 +11,10 @@ void Crowd::draw() const {
     // A quarter turn about -x lays the floor flat, facing up.
     registry.sprite(floorSprite)
         .draw({0.0f, -20.0f, 100.0f}, {200.0f, 150.0f, 1.0f}, {90.0f, -1.0f, 0.0f, 0.0f}, 0.0f);
+    if (batch) {
+        batch->draw(*this);
+        return;
+    }
     for (const CellList& list : grid)
         for (const std::unique_ptr<Person>& person : list)
             person->draw();

@@ -1,6 +1,7 @@
 // One of the crowd's ten flame animations, shared by the burning people whose fireIndex names it.
 #pragma once
 
+#include "assets/Sprite.h"
 #include "base/Vec3.h"
 
 #include <cstdint>
@@ -18,4 +19,6 @@ class FireAnimation {
     // The current frame as a blended sprite: expects blending and the alpha test off, leaves them
     // off.
     void draw(Vec3 position, Vec3 scale) const;
+    // What draw draws.
+    SpriteDraw spriteDraw(Vec3 position, Vec3 scale) const;
 };

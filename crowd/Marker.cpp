@@ -6,6 +6,10 @@
 #include "interaction/InputController.h"
 
 void Marker::draw() const {
+    drawSprite(spriteDraw());
+}
+
+SpriteDraw Marker::spriteDraw() const {
     Vec3 position;
     if (AppState::instance().viewMode == ViewMode::Overview) {
         const Vec3 floor = InputController::instance().floorPoint;
@@ -16,5 +20,5 @@ void Marker::draw() const {
         position = {head.x, head.y, head.z - 4.0f};
     }
     const Vec3 scale{pad + 10.0f, pad + 60.0f, pad + 4.0f};
-    TextureRegistry::instance().sprite(sprite).draw(position, scale, {0, 0, 0, 0}, 0.0f);
+    return {sprite, position, scale, {0, 0, 0, 0}, 0.0f};
 }

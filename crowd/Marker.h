@@ -2,6 +2,8 @@
 // person.
 #pragma once
 
+#include "assets/Sprite.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -16,4 +18,6 @@ class Marker {
 
     // One blended sprite without an alpha test: expects blending off and leaves it off.
     void draw() const;
+    // What draw draws.
+    SpriteDraw spriteDraw() const;
 };

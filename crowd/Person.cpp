@@ -40,9 +40,15 @@ void Person::setSprites(const PersonSprites& sprites) {
 }
 
 void Person::draw() const {
+    SpriteDraw draws[maxPersonSprites];
+    const int count = spriteDraws(draws);
+    for (int i = 0; i < count; ++i)
+        drawSprite(draws[i]);
+}
+
+int Person::spriteDraws(SpriteDraw (&draws)[maxPersonSprites]) const {
     if (state < PersonState::Idle || state > PersonState::Burning)
-        return;
-    const TextureRegistry& registry = TextureRegistry::instance();
+        return 0;
     const float cutoutAlphaRef = 0.95f; // only nearly opaque texels write colour and depth
     const Rotation upright{0.0f, 0.0f, 0.0f, 1.0f};
 
@@ -55,22 +61,29 @@ void Person::draw() const {
     const float bob = static_cast<float>(std::sin(angle) * 0.5 * 0.19);
     const Vec3 face{headPos.x, headPos.y + bob, headPos.z};
 
+    int count = 0;
     if (state == PersonState::Armed) {
         const bool onLeft = gunOnLeft != 0;
         const Vec3 hand{onLeft ? bodyPos.x - 6.0f : bodyPos.x + 6.0f, bodyPos.y + 6.0f, bodyPos.z};
-        registry.sprite(onLeft ? gunRightSprite : gunLeftSprite)
-            .draw(hand, {4.0f, 1.5f, 3.0f}, upright, cutoutAlphaRef);
+        draws[count++] = {onLeft ? gunRightSprite : gunLeftSprite,
+                          hand,
+                          {4.0f, 1.5f, 3.0f},
+                          upright,
+                          cutoutAlphaRef};
     }
-    registry.sprite(bodySprites[bodyKind])
-        .draw(bodyPos, {bodyWidth + sway, bodyHeight, bodyDepth}, upright, cutoutAlphaRef);
-    registry.sprite(faceSprites[faceFrame]).draw(face, faceScale, upright, cutoutAlphaRef);
+    draws[count++] = {bodySprites[bodyKind],
+                      bodyPos,
+                      {bodyWidth + sway, bodyHeight, bodyDepth},
+                      upright,
+                      cutoutAlphaRef};
+    draws[count++] = {faceSprites[faceFrame], face, faceScale, upright, cutoutAlphaRef};
 
     if (state == PersonState::Singing) {
         // Drawn after the face at the same depth: the depth test passes equal depths.
-        registry.sprite(mouthSprites[mouthFrame])
-            .draw(face - mouthOffset, mouthScale, upright, 0.0f);
+        draws[count++] = {mouthSprites[mouthFrame], face - mouthOffset, mouthScale, upright, 0.0f};
     } else if (state == PersonState::Burning) {
-        Crowd::instance().fires[fireIndex].draw({face.x, face.y + 7.0f, face.z},
-                                                {fireWidth, fireHeight, fireFlip});
+        draws[count++] = Crowd::instance().fires[fireIndex].spriteDraw(
+            {face.x, face.y + 7.0f, face.z}, {fireWidth, fireHeight, fireFlip});
     }
+    return count;
 }

@@ -2,6 +2,7 @@
 // a singing mouth or a flame) with its place, walk, timers and looks. The crowd owns it.
 #pragma once
 
+#include "assets/Sprite.h"
 #include "base/Vec3.h"
 
 #include <cstdint>
@@ -12,6 +13,7 @@ constexpr int faceKinds = 6;
 constexpr int faceVariants = 2;
 constexpr int bodyKinds = 6;
 constexpr int mouthKinds = 3;
+constexpr int maxPersonSprites = 3; // body and face, and a gun hand, a mouth or a flame
 
 // The sprite indices every person carries a copy of.
 struct PersonSprites {
@@ -68,6 +70,8 @@ class Person {
     // Gun hand, body, face, then mouth or flame, as sprites: expects blending and the alpha test
     // off and leaves them off.
     void draw() const;
+    // What draw draws, in its order; returns how many (none for a state outside 0 to 3).
+    int spriteDraws(SpriteDraw (&draws)[maxPersonSprites]) const;
 
   private:
     void checkFireContagion();

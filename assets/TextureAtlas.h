@@ -1,0 +1,48 @@
+// One texture holding many registered pictures, each framed by one texel of its own opposite
+// edges, so that linear filtering at a picture's border reads what it reads in the picture's own
+// texture (which repeats). The batched crowd renderer draws every crowd picture from it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where a picture's own texture square, s and t from 0 to 1, lies in the atlas.
+struct AtlasRegion {
+    float u0 = 0.0f; // s = 0
+    float v0 = 0.0f; // t = 0
+    float u1 = 0.0f; // s = 1
+    float v1 = 0.0f; // t = 1
+};
+
+// A part of a picture's own square, in its s and t from 0 to 1.
+struct PicturePart {
+    float s0 = 0.0f;
+    float t0 = 0.0f;
+    float s1 = 1.0f;
+    float t1 = 1.0f;
+};
+
+class TextureAtlas {
+  public:
+    uint32_t texture = 0;             // 0 until built
+    int32_t width = 0;                // texels
+    int32_t height = 0;               // texels
+    std::vector<AtlasRegion> regions; // by sprite index; only the packed sprites' are set
+
+    // Copies the textures of the given sprites into a new atlas; false, with the reason, when a
+    // picture did not load or the atlas would pass the graphics library's largest texture.
+    bool build(const std::vector<int32_t>& sprites, std::string& reason);
+    // The part of a packed sprite's picture outside which an alpha test at alphaRef discards
+    // every sample: linear filtering there reads only texels of alpha alphaRef or less. False
+    // when no texel can pass.
+    bool partPassing(int32_t sprite, float alphaRef, PicturePart& part) const;
+
+  private:
+    struct Alphas {
+        int32_t width = 0;
+        int32_t height = 0;
+        std::vector<uint8_t> values; // top row first
+    };
+    std::vector<Alphas> alphas; // by sprite index, as regions
+};

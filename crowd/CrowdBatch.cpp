@@ -1,0 +1,200 @@
+#include "crowd/CrowdBatch.h"
+
+#include "crowd/Crowd.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <cassert>
+
+namespace {
+constexpr int floatsPerVertex = 6;   // clip x, y, z, w, then u, v
+constexpr size_t runsLookedBack = 4; // for a run a sprite may join
+
+// The shared quad's corners in its own order, with the texture corner each shows: the picture's
+// top row (t = 0) on the top edge.
+struct Corner {
+    float x, y, s, t;
+};
+constexpr Corner quadCorners[4] = {{-1, -1, 0, 1}, {1, -1, 1, 1}, {1, 1, 1, 0}, {-1, 1, 0, 0}};
+} // namespace
+
+bool CrowdBatch::build(const Crowd& crowd, std::string& reason) {
+    std::vector<int32_t> sprites;
+    for (const CellList& list : crowd.grid)
+        for (const std::unique_ptr<Person>& person : list) {
+            sprites.insert(sprites.end(), std::begin(person->faceSprites),
+                           std::end(person->faceSprites));
+            sprites.insert(sprites.end(), std::begin(person->bodySprites),
+                           std::end(person->bodySprites));
+            sprites.insert(sprites.end(), std::begin(person->mouthSprites),
+                           std::end(person->mouthSprites));
+            sprites.push_back(person->gunLeftSprite);
+            sprites.push_back(person->gunRightSprite);
+        }
+    for (const FireAnimation& fire : crowd.fires)
+        sprites.insert(sprites.end(), std::begin(fire.frameSprites), std::end(fire.frameSprites));
+    sprites.push_back(crowd.selectorMarker.sprite);
+    std::sort(sprites.begin(), sprites.end());
+    sprites.erase(std::unique(sprites.begin(), sprites.end()), sprites.end());
+    return atlas.build(sprites, reason);
+}
+
+namespace {
+// Column-major product a times b, each entry summed left to right in single precision.
+void multiply(const float* a, const float* b, float* product) {
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column) {
+            float sum = a[row] * b[column * 4];
+            sum = sum + a[4 + row] * b[column * 4 + 1];
+            sum = sum + a[8 + row] * b[column * 4 + 2];
+            sum = sum + a[12 + row] * b[column * 4 + 3];
+            product[column * 4 + row] = sum;
+        }
+}
+} // namespace
+
+void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const float* view) {
+    // Every crowd sprite stands upright: angle 0, whatever the axis.
+    assert(sprite.rotation.angle == 0.0f && "the batch draws unturned sprites only");
+    // The model-view matrix after glTranslatef and glScalef on the view's.
+    float modelView[16];
+    std::copy(view, view + 16, modelView);
+    const Vec3 p = sprite.position;
+    for (int row = 0; row < 4; ++row)
+        modelView[12 + row] =
+            ((view[row] * p.x + view[4 + row] * p.y) + view[8 + row] * p.z) + view[12 + row];
+    for (int row = 0; row < 4; ++row) {
+        modelView[row] = modelView[row] * sprite.scale.x;
+        modelView[4 + row] = modelView[4 + row] * sprite.scale.y;
+        modelView[8 + row] = modelView[8 + row] * sprite.scale.z;
+    }
+    float m[16];
+    multiply(projection, modelView, m);
+    const AtlasRegion& region = atlas.regions[sprite.sprite];
+    // With an alpha test, only the part of the picture that can pass it is drawn: the rest would
+    // be sampled and discarded.
+    PicturePart part;
+    if (sprite.alphaRef > 0.0f && !partPassing(sprite.sprite, sprite.alphaRef, part))
+        return;
+    float corners[4 * floatsPerVertex];
+    float* out = corners;
+    Box box{viewport[0] + viewport[2], viewport[1] + viewport[3], viewport[0], viewport[1]};
+    bool behindTheEye = false;
+    for (const Corner& whole : quadCorners) {
+        const float s = whole.s == 0.0f ? part.s0 : part.s1;
+        const float t = whole.t == 0.0f ? part.t0 : part.t1;
+        // The whole square's corners stay exactly -1 and 1.
+        const float x = s == 0.0f ? -1.0f : s == 1.0f ? 1.0f : s * 2.0f - 1.0f;
+        const float y = t == 0.0f ? 1.0f : t == 1.0f ? -1.0f : 1.0f - t * 2.0f;
+        // The corner (x, y, 0, 1) through the matrix, its terms added in this order.
+        for (int row = 0; row < 4; ++row) {
+            float sum = x * m[row];
+            sum = y * m[4 + row] + sum;
+            sum = 0.0f * m[8 + row] + sum;
+            sum = 1.0f * m[12 + row] + sum;
+            out[row] = sum;
+        }
+        out[4] = region.u0 + (region.u1 - region.u0) * s;
+        out[5] = region.v0 + (region.v1 - region.v0) * t;
+        behindTheEye = behindTheEye || !(out[3] > 0.0f);
+        const float wx = viewport[0] + (out[0] / out[3] + 1.0f) * 0.5f * viewport[2];
+        const float wy = viewport[1] + (out[1] / out[3] + 1.0f) * 0.5f * viewport[3];
+        box = {std::min(box.left, wx - 1.0f), std::min(box.bottom, wy - 1.0f),
+               std::max(box.right, wx + 1.0f), std::max(box.top, wy + 1.0f)};
+        out += floatsPerVertex;
+    }
+    // A quad that reaches behind the eye is clipped: it may touch any pixel.
+    if (behindTheEye)
+        box = {-1e30f, -1e30f, 1e30f, 1e30f};
+    Run& run = runFor(sprite.alphaRef, box);
+    run.vertices.insert(run.vertices.end(), corners, corners + 4 * floatsPerVertex);
+    run.boxes.push_back(box);
+}
+
+CrowdBatch::Run& CrowdBatch::runFor(float alphaRef, const Box& box) {
+    const auto touches = [&box](const Box& b) {
+        return b.left < box.right && box.left < b.right && b.bottom < box.top && box.bottom < b.top;
+    };
+    // Back through the runs to the latest one with this alpha test, as long as the sprite touches
+    // no pixel of a run it would be drawn ahead of; the last few runs are enough.
+    const size_t oldest = runsUsed > runsLookedBack ? runsUsed - runsLookedBack : 0;
+    for (size_t i = runsUsed; i > oldest; --i) {
+        Run& run = runs[i - 1];
+        if (run.alphaRef == alphaRef)
+            return run;
+        if (std::any_of(run.boxes.begin(), run.boxes.end(), touches))
+            break;
+    }
+    if (runsUsed == runs.size())
+        runs.emplace_back();
+    Run& run = runs[runsUsed++];
+    run.alphaRef = alphaRef;
+    run.vertices.clear();
+    run.boxes.clear();
+    return run;
+}
+
+bool CrowdBatch::partPassing(int32_t sprite, float alphaRef, PicturePart& part) {
+    const auto key = std::make_pair(sprite, alphaRef);
+    auto known = parts.find(key);
+    if (known == parts.end()) {
+        PicturePart found;
+        const bool passes = atlas.partPassing(sprite, alphaRef, found);
+        known = parts.emplace(key, std::make_pair(passes, found)).first;
+    }
+    part = known->second.second;
+    return known->second.first;
+}
+
+void CrowdBatch::draw(const Crowd& crowd) {
+    runsUsed = 0;
+    float projection[16];
+    float view[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    glGetFloatv(GL_VIEWPORT, viewport);
+    SpriteDraw draws[maxPersonSprites];
+    for (const CellList& list : crowd.grid)
+        for (const std::unique_ptr<Person>& person : list) {
+            const int count = person->spriteDraws(draws);
+            for (int i = 0; i < count; ++i)
+                add(draws[i], projection, view);
+        }
+    add(crowd.selectorMarker.spriteDraw(), projection, view);
+
+    // The corners arrive transformed: both matrices are the identity while they are drawn.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    // Every crowd sprite is a blended one.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, atlas.texture);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    const GLsizei stride = floatsPerVertex * sizeof(float);
+    for (size_t i = 0; i < runsUsed; ++i) {
+        const Run& run = runs[i];
+        if (run.alphaRef != 0.0f) {
+            glEnable(GL_ALPHA_TEST);
+            glAlphaFunc(GL_GREATER, run.alphaRef);
+        } else {
+            glDisable(GL_ALPHA_TEST);
+        }
+        glVertexPointer(4, GL_FLOAT, stride, run.vertices.data());
+        glTexCoordPointer(2, GL_FLOAT, stride, run.vertices.data() + 4);
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(run.vertices.size() / floatsPerVertex));
+    }
+    drawsLastFrame = static_cast<int32_t>(runsUsed);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
