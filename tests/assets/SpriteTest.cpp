@@ -8,7 +8,7 @@
 
 namespace {
 // The quad drawn at scale 1 fills the window: x and y from -1 to 1.
-class SpriteDraw : public ::testing::Test {
+class SpriteDrawing : public ::testing::Test {
   protected:
     void SetUp() override {
         ensureGlContext();
@@ -40,7 +40,7 @@ const Bytes quadrants = rgbaPicture(2, 2,
                                      0, 0, 255, 255, 255, 255, 255, 255}); // blue, white
 } // namespace
 
-TEST_F(SpriteDraw, PicturesShowUprightAndAngleZeroAboutNoAxisTurnsNothing) {
+TEST_F(SpriteDrawing, PicturesShowUprightAndAngleZeroAboutNoAxisTurnsNothing) {
     spriteOf(quadrants, false).draw({0, 0, 0}, {1, 1, 1}, none, 0.0f);
     EXPECT_EQ(at(-0.5f, 0.5f), (Rgb{255, 0, 0}));
     EXPECT_EQ(at(0.5f, 0.5f), (Rgb{0, 255, 0}));
@@ -48,7 +48,7 @@ TEST_F(SpriteDraw, PicturesShowUprightAndAngleZeroAboutNoAxisTurnsNothing) {
     EXPECT_EQ(at(0.5f, -0.5f), (Rgb{255, 255, 255}));
 }
 
-TEST_F(SpriteDraw, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
+TEST_F(SpriteDrawing, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
     glTranslatef(0.1f, 0.0f, 0.0f);
     const GlView before = readView();
     // Half-size 0.25 by 0.5, turned a quarter: 1 wide and 0.5 high, centred at x = 0.6.
@@ -63,7 +63,7 @@ TEST_F(SpriteDraw, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
         EXPECT_EQ(after.modelview[i], before.modelview[i]);
 }
 
-TEST_F(SpriteDraw, BlendedSpritesTestAlphaAboveTheReferenceOnlyAndLeaveBothOff) {
+TEST_F(SpriteDrawing, BlendedSpritesTestAlphaAboveTheReferenceOnlyAndLeaveBothOff) {
     const Sprite sprite = spriteOf(solidPicture(2, 2, 255, 0, 0, 230), true); // alpha 0.9
     glEnable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
