@@ -5,8 +5,11 @@
 # hostile_files   missing, broken and huge pictures and sounds, and no sound output to be had
 # hostile_resize  the window resized to nothing and back while the camera travels
 # soak            random clicks, pointer movement and keys (SOAK_SECONDS, 15 by default)
+# replay          a visit recorded, then replayed as frames: twice the same, the batched renderer alike
+# package         the Debian package unpacked and started from elsewhere, and the options' refusals
 #
 # journeys.py NAME --binary PROGRAM --run-dir FOLDER --scratch FOLDER [--screenshots FOLDER]
+#             [--release PROGRAM] [--package FOLDER]
 
 import argparse
 import math
@@ -19,6 +22,7 @@ import time
 from pathlib import Path
 
 import numpy as np
+from PIL import Image
 
 import harness as h
 import hostile_files
@@ -338,8 +342,146 @@ def soak(options, checks):
         program.quit(checks, "after the soak")
 
 
+def run(binary, arguments, cwd, display=True):
+    # The program run to its end: its status and its standard error's lines. Without a display,
+    # a program that tried to open a window would fail.
+    environment = {key: value for key, value in os.environ.items()
+                   if display or key != "DISPLAY"}
+    result = subprocess.run([binary, *arguments], cwd=cwd, env=environment, capture_output=True,
+                            text=True, timeout=240)
+    return result.returncode, result.stderr.splitlines()
+
+
+def replay(options, checks):
+    scratch = Path(options.scratch)
+    visit = scratch / "visit.txt"
+    backwards = scratch / "backwards.txt"
+    backwards.write_text("throngwick-visit 1\nseed 1\nwindow 1024 512\nstart 500\n"
+                         "frame 600 0\nframe 400 0\n")
+    status, lines = run(options.binary, ["--replay", str(backwards)], scratch, display=False)
+    checks.check("a recording whose clock goes back is refused by file and line, before any "
+                 "window", status == 2 and len(lines) == 2 and lines[0] ==
+                 f"throngwick: {backwards}:6: the clock goes back from 600 to 400 ms", lines)
+
+    def drawn():  # the drawn frames the recording holds so far
+        return sum(line.startswith("frame ") and not line.endswith("hidden")
+                   for line in visit.read_text().split("\n")[:-1])
+
+    shots = []  # (drawn frames before, after, the window's pixels)
+    with Program(options, "--seed", "7", "--record", str(visit)) as program:
+        entered = time.monotonic()
+        enter(program, checks, started(program, checks))
+        def shoot():
+            before = drawn()
+            shot = program.shot()
+            shots.append((before, drawn(), shot))
+
+        spots = iter([(512, 400), (380, 420), (650, 430), (450, 350), (600, 360), (300, 420)])
+        for key in "31":
+            # A spot whose cell is empty picks nobody: the next one is tried.
+            while not program.wait_shot(card_shown, 8)[1]:
+                spot = next(spots, None)
+                checks.require("a pick takes the camera to a person", spot)
+                program.click(*spot)
+                if key == "3":
+                    time.sleep(0.3)
+                    shoot()  # on the way
+            if key == "3":
+                shoot()  # at the person, the card shown
+            program.key(key)
+            checks.require(f"key {key} brings the camera home", program.wait_shot(dark_margins,
+                                                                                 15)[1])
+        # The first explosion shakes the view 15 s after entering.
+        time.sleep(max(0.0, entered + 16 - time.monotonic()))
+        program.quit(checks, "after the recorded visit")
+    # The visit cut short after the screenshots, in the middle of a line, as by a killed program:
+    # it replays up to its last whole frame.
+    text = visit.read_text()
+    frame_lines = [i for i, line in enumerate(text.split("\n")) if line.startswith("frame ")]
+    cut = scratch / "cut.txt"
+    cut.write_text("\n".join(text.split("\n")[:frame_lines[shots[-1][1] + 2] + 1]) + "\nmove 5")
+
+    # The optimised program replays what the sanitized one recorded: the frames are the same.
+    # Every frame of the cut visit, for the screenshots; five a second of the whole visit for
+    # the rest. The four replays run at once, on both cores.
+    replays = {"all": ["classic"], "first": ["classic", "--fps", "5"],
+               "second": ["classic", "--fps", "5"], "batched": ["batched", "--fps", "5"]}
+    begun = time.monotonic()
+    running = {name: subprocess.Popen(
+        [options.release or options.binary, "--replay", str(cut if name == "all" else visit),
+         "--frames",
+         str(scratch / name), "--mute", "--renderer", *arguments], cwd=scratch,
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for name, arguments in replays.items()}
+    statuses = {name: process.wait(timeout=240) for name, process in running.items()}
+    films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
+    cut_drawn = sum(line.startswith("frame ") and not line.endswith("hidden")
+                    for line in cut.read_text().split("\n")[:-1])
+    checks.check(f"the replays exit 0, writing a frame for each of the {cut_drawn} drawn in the "
+                 f"cut visit, or five for each second of the whole", set(statuses.values()) == {0}
+                 and len(films["all"]) == cut_drawn and len(films["first"]) > 80,
+                 f"{statuses}, {[len(film) for film in films.values()]} frames, "
+                 f"{time.monotonic() - begun:.0f} s")
+    checks.check("two replays write the same frames, byte for byte", all(
+        a.read_bytes() == b.read_bytes() for a, b in zip(films["first"], films["second"])))
+
+    def frame(path):
+        return np.asarray(Image.open(path).convert("RGB"), dtype=int)
+
+    worst = 1.0
+    for before, after, shot in shots:
+        # The window shows the last frame drawn: the recorded one, or the next, whose line the
+        # idle call after it writes; the first row and column of the window are off the screen.
+        candidates = films["all"][max(0, before - 2):after + 1]
+        worst = min(worst, max((frame(path)[1:, 1:] == shot[1:, 1:]).all(axis=2).mean()
+                               for path in candidates))
+    checks.check("every screenshot of the visit is one of the replay's frames", worst == 1.0,
+                 f"the worst matches {worst:.4%} of its pixels")
+
+    same = over = total = 0
+    largest = (0, "")
+    for classic, batched in zip(films["first"], films["batched"]):
+        difference = np.abs(frame(classic) - frame(batched)).max(axis=2)
+        same, over, total = same + (difference == 0).sum(), over + (difference > 8).sum(), \
+            total + difference.size
+        if difference.max() > largest[0]:
+            y, x = np.unravel_index(difference.argmax(), difference.shape)
+            largest = (difference.max(), f"{classic.name} at x {x}, y {y}")
+    # An atlas cannot sample exactly as the separate pictures: its coordinates round otherwise,
+    # and a texel at an alpha-test edge may fall the other way now and then.
+    checks.check("the batched renderer draws the same picture: at least 99.5 % of the pixels "
+                 "alike, and at most one in 100000 more than 8 apart",
+                 same >= 0.995 * total and over <= total / 100000,
+                 f"{same / total:.4%} alike, {over} pixels more than 8 apart, the largest "
+                 f"difference {largest[0]} in {largest[1]}")
+    shutil.rmtree(scratch / "all")  # a gigabyte of frames
+
+
+def package(options, checks):
+    deb = next(Path(options.package).glob("throngwick_*.deb"), None)
+    checks.require("the package is built (scripts/package.sh)", deb)
+    unpacked, elsewhere = Path(options.scratch) / "unpacked", Path(options.scratch) / "elsewhere"
+    elsewhere.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["dpkg-deb", "-x", str(deb), str(unpacked)], check=True)
+    installed = str(unpacked / "usr" / "games" / "throngwick")
+    status, lines = run(installed, ["--seed", "x"], elsewhere, display=False)
+    checks.check("--seed with text: one line naming it, the usage, status 2, no window",
+                 status == 2 and lines[0] == "throngwick: --seed wants a whole number from 0 to "
+                 "4294967295, not 'x'" and lines[1].startswith("Usage: throngwick"), lines)
+    status, lines = run(installed, ["--renderer", "fast"], elsewhere, display=False)
+    checks.check("an unknown renderer is an options error", status == 2 and lines[0] ==
+                 "throngwick: --renderer is 'classic' or 'batched', not 'fast'", lines)
+    with Program(options, "--seed", "7", "--mute", cwd=elsewhere, binary=installed) as program:
+        hall = enter(program, checks, started(program, checks))
+        checks.check("the unpacked program draws its hall from its own pictures",
+                     hall[HALL].mean() > 20, f"brightness {hall[HALL].mean():.0f}")
+        program.click(512, 400)
+        checks.check("a pick works", program.wait_line(h.PICK_LINE, 10))
+        program.quit(checks, "in the unpacked program")
+
+
 JOURNEYS = {"title_and_hall": title_and_hall, "visits": visits,
-            "hostile_files": hostile_files_journey, "hostile_resize": hostile_resize, "soak": soak}
+            "hostile_files": hostile_files_journey, "hostile_resize": hostile_resize, "soak": soak,
+            "replay": replay, "package": package}
 
 
 def main():
@@ -348,6 +490,10 @@ def main():
     for option in ("--binary", "--run-dir", "--scratch"):
         parser.add_argument(option, required=True, type=lambda path: str(Path(path).resolve()))
     parser.add_argument("--screenshots", help="where to keep the README's pictures")
+    parser.add_argument("--release", type=lambda path: str(Path(path).resolve()),
+                        help="the optimised program, for the replays")
+    parser.add_argument("--package", type=lambda path: str(Path(path).resolve()),
+                        help="the folder the Debian package is built in")
     options = parser.parse_args()
     Path(options.scratch).mkdir(parents=True, exist_ok=True)
     checks = h.Checks()
