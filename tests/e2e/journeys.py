@@ -477,6 +477,11 @@ def package(options, checks):
         program.click(512, 400)
         checks.check("a pick works", program.wait_line(h.PICK_LINE, 10))
         program.quit(checks, "in the unpacked program")
+    with Program(options, "--fullscreen", "--mute", cwd=elsewhere, binary=installed) as program:
+        screen = program.x.screen()
+        checks.check("--fullscreen fills the screen", program.find_window() and program.wait_shot(
+            lambda shot: shot.shape[:2] == (screen.height_in_pixels, screen.width_in_pixels), 10)[1])
+        program.quit(checks, "in full screen")
 
 
 JOURNEYS = {"title_and_hall": title_and_hall, "visits": visits,
