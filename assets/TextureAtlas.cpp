@@ -137,18 +137,8 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
             kept.values.push_back(picture.rgba[k]);
     }
 
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    // Each picture's frame does the wrapping; no mipmaps, as for the pictures' own textures.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 texels.data());
-    texture = name;
+    // Each picture's frame does the wrapping.
+    texture = createTexture(atlasWidth, atlasHeight, texels.data(), false);
     width = atlasWidth;
     height = atlasHeight;
     return true;

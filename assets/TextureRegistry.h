@@ -10,6 +10,9 @@
 
 // A TGA file as an OpenGL texture; 0 on any failure (not .tga, unreadable, 8-bit).
 uint32_t loadTexture(const char* path);
+// An RGBA picture, top row first, as a linearly filtered texture without mipmaps, left bound;
+// repeat: its edges wrap around, else they clamp.
+uint32_t createTexture(int32_t width, int32_t height, const uint8_t* rgba, bool repeat);
 
 // Draws the registered sprite the description names, as it describes.
 void drawSprite(const SpriteDraw& draw);

@@ -294,66 +294,27 @@ void frameJourney(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(frameClearSwap)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameHall)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullIdle)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullSinging)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullBurning)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullArmed)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(frameCloseUp)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullUntextured)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(frameFullUnrasterised)
-    ->ArgName("batched")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseRealTime()
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond);
-
 BENCHMARK(frameJourney)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv) {
+    // The scenes, each with both renderers.
+    const std::pair<const char*, void (*)(benchmark::State&)> scenes[] = {
+        {"frameHall", frameHall},
+        {"frameFullIdle", frameFullIdle},
+        {"frameFullSinging", frameFullSinging},
+        {"frameFullBurning", frameFullBurning},
+        {"frameFullArmed", frameFullArmed},
+        {"frameCloseUp", frameCloseUp},
+        {"frameFullUntextured", frameFullUntextured},
+        {"frameFullUnrasterised", frameFullUnrasterised}};
+    for (const auto& [name, scene] : scenes)
+        benchmark::RegisterBenchmark(name, scene)
+            ->ArgName("batched")
+            ->Arg(0)
+            ->Arg(1)
+            ->UseRealTime()
+            ->MeasureProcessCPUTime()
+            ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     openScene(argc, argv);
     benchmark::RunSpecifiedBenchmarks();

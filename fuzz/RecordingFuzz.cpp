@@ -2,6 +2,7 @@
 // file, which must agree, and a readable one is stepped through as a replay would.
 #include "app/Recording.h"
 #include "app/ReplaySchedule.h"
+#include "fuzz/FuzzInput.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,22 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string inputPath;
-
-void removeInputFile() {
-    std::remove(inputPath.c_str());
-}
-
-// One file per process, so parallel fuzzing jobs do not share it.
-const std::string& inputFile() {
-    if (inputPath.empty()) {
-        const char* const folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        inputPath = std::string(folder) + "/RecordingFuzz-" + std::to_string(getpid()) + ".txt";
-        std::atexit(removeInputFile);
-    }
-    return inputPath;
-}
 
 // Every step's events lie in the recording and follow the last step's; the clock never falls.
 void checkSteps(const Recording& recording, int32_t fps, size_t mostSteps) {
@@ -52,15 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string memoryError;
     const bool readFromMemory = parseRecording(text, size, "v", fromMemory, memoryError);
 
-    FILE* const file = fopen(inputFile().c_str(), "wb");
-    if (!file)
-        abort();
-    if (size > 0 && fwrite(data, 1, size, file) != size)
-        abort();
-    fclose(file);
     Recording fromFile;
     std::string fileError;
-    const bool readFromFile = readRecording(inputFile(), fromFile, fileError);
+    const bool readFromFile =
+        readRecording(writeFuzzInput("RecordingFuzz", ".txt", data, size), fromFile, fileError);
     if (readFromFile != readFromMemory)
         abort();
     if (!readFromMemory) {
