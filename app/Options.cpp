@@ -39,6 +39,71 @@ bool parseWholeNumber(const std::string& text, uint64_t largest, uint64_t& value
     return true;
 }
 
+// A path the user gives: any text but nothing.
+bool takePath(const std::string& name, const std::string& value, const char* what,
+              std::string& target, std::string& error) {
+    if (value.empty()) {
+        error = name + " needs a " + what;
+        return false;
+    }
+    target = value;
+    return true;
+}
+
+// An option with a value: its name, and what reads the value into the options.
+struct Valued {
+    const char* name;
+    bool (*take)(const std::string& value, Options& options, std::string& error);
+};
+const Valued valued[] = {
+    {"--seed",
+     [](const std::string& value, Options& options, std::string& error) {
+         uint64_t seed = 0;
+         if (!parseWholeNumber(value, std::numeric_limits<uint32_t>::max(), seed)) {
+             error = "--seed wants a whole number from 0 to 4294967295, not '" + value + "'";
+             return false;
+         }
+         options.seed = static_cast<uint32_t>(seed);
+         options.seedGiven = true;
+         return true;
+     }},
+    {"--data",
+     [](const std::string& value, Options& options, std::string& error) {
+         return takePath("--data", value, "folder", options.dataFolder, error);
+     }},
+    {"--record",
+     [](const std::string& value, Options& options, std::string& error) {
+         return takePath("--record", value, "file", options.recordFile, error);
+     }},
+    {"--replay",
+     [](const std::string& value, Options& options, std::string& error) {
+         return takePath("--replay", value, "file", options.replayFile, error);
+     }},
+    {"--frames",
+     [](const std::string& value, Options& options, std::string& error) {
+         return takePath("--frames", value, "folder", options.framesFolder, error);
+     }},
+    {"--fps",
+     [](const std::string& value, Options& options, std::string& error) {
+         uint64_t fps = 0;
+         if (!parseWholeNumber(value, 1000, fps) || fps == 0) {
+             error = "--fps wants a whole number from 1 to 1000, not '" + value + "'";
+             return false;
+         }
+         options.fps = static_cast<int32_t>(fps);
+         return true;
+     }},
+    {"--renderer",
+     [](const std::string& value, Options& options, std::string& error) {
+         if (value != "classic" && value != "batched") {
+             error = "--renderer is 'classic' or 'batched', not '" + value + "'";
+             return false;
+         }
+         options.renderer = value == "batched" ? Renderer::Batched : Renderer::Classic;
+         return true;
+     }},
+};
+
 // Options that make no sense together or alone.
 bool checkTogether(const Options& options, std::string& error) {
     const bool replaying = !options.replayFile.empty();
@@ -90,8 +155,11 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
         if (known)
             continue;
 
-        if (name != "--seed" && name != "--data" && name != "--record" && name != "--replay" &&
-            name != "--frames" && name != "--fps" && name != "--renderer") {
+        const Valued* option = nullptr;
+        for (const Valued& candidate : valued)
+            if (name == candidate.name)
+                option = &candidate;
+        if (!option) {
             error = "unknown option '" + std::string(argv[i]) + "'";
             return false;
         }
@@ -102,39 +170,8 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
             }
             value = argv[++i];
         }
-        if (name == "--seed") {
-            uint64_t seed = 0;
-            if (!parseWholeNumber(value, std::numeric_limits<uint32_t>::max(), seed)) {
-                error = "--seed wants a whole number from 0 to 4294967295, not '" + value + "'";
-                return false;
-            }
-            options.seed = static_cast<uint32_t>(seed);
-            options.seedGiven = true;
-        } else if (name == "--renderer") {
-            if (value != "classic" && value != "batched") {
-                error = "--renderer is 'classic' or 'batched', not '" + value + "'";
-                return false;
-            }
-            options.renderer = value == "batched" ? Renderer::Batched : Renderer::Classic;
-        } else if (name == "--fps") {
-            uint64_t fps = 0;
-            if (!parseWholeNumber(value, 1000, fps) || fps == 0) {
-                error = "--fps wants a whole number from 1 to 1000, not '" + value + "'";
-                return false;
-            }
-            options.fps = static_cast<int32_t>(fps);
-        } else {
-            const bool folder = name == "--data" || name == "--frames";
-            if (value.empty()) {
-                error = name + (folder ? " needs a folder" : " needs a file");
-                return false;
-            }
-            std::string Options::*const field = name == "--data"     ? &Options::dataFolder
-                                                : name == "--frames" ? &Options::framesFolder
-                                                : name == "--record" ? &Options::recordFile
-                                                                     : &Options::replayFile;
-            options.*field = value;
-        }
+        if (!option->take(value, options, error))
+            return false;
     }
     return checkTogether(options, error);
 }
