@@ -291,31 +291,20 @@ bool parseRecording(const char* text, size_t size, const std::string& name, Reco
 }
 
 bool readRecording(const std::string& path, Recording& recording, std::string& error) {
+    // Read whole and parsed as any text: the memory it takes is the file's own size.
     FILE* const file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    std::string text;
+    char block[4096];
+    for (size_t got = 0; file && (got = std::fread(block, 1, sizeof block, file)) > 0;)
+        text.append(block, got);
+    if (!file || std::ferror(file)) {
         error = path + ": cannot read it: " + std::strerror(errno);
+        if (file)
+            std::fclose(file);
         return false;
     }
-    Parser parser(path, recording, error);
-    char line[longestLine + 1];
-    size_t length = 0;
-    bool good = true;
-    for (int c = getc_unlocked(file); good && c != EOF; c = getc_unlocked(file)) {
-        if (c == '\n') {
-            good = parser.line(std::string_view(line, length));
-            length = 0;
-        } else if (length == longestLine) {
-            good = parser.tooLong();
-        } else {
-            line[length++] = static_cast<char>(c);
-        }
-    }
-    if (good && std::ferror(file)) {
-        error = path + ": cannot read it: " + std::strerror(errno);
-        good = false;
-    }
     std::fclose(file);
-    return good && parser.finish();
+    return parseRecording(text.data(), text.size(), path, recording, error);
 }
 
 RecordingWriter::~RecordingWriter() {
