@@ -40,8 +40,7 @@ bool Visit::replay(const std::string& path, int32_t framesPerSecond,
                    const std::string& framesFolder, std::string& error) {
     if (!readRecording(path, played, error))
         return false;
-    filming = !framesFolder.empty();
-    if (filming && !frames.open(framesFolder, error))
+    if (!framesFolder.empty() && !frames.open(framesFolder, error))
         return false;
     schedule = std::make_unique<ReplaySchedule>(played, framesPerSecond);
     mode = Mode::Replaying;
@@ -55,7 +54,7 @@ void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
     } else if (mode == Mode::Replaying) {
         replayStartMs = glutGet(GLUT_ELAPSED_TIME);
         app.previousTimeMs = static_cast<float>(played.startMs);
-        if (filming)
+        if (filming())
             app.beforeSwap = writeFrame;
     }
 }
@@ -118,7 +117,7 @@ void Visit::recordIdle() {
         // The visit goes on; what was written so far replays.
         std::fprintf(stderr, "throngwick: %s; recording stopped\n", error.c_str());
         mode = Mode::Live;
-        SoundBank::instance().levelHeld = false;
+        SoundBank::instance().releaseLevel();
     }
     displayedThisFrame = false;
     AppState::instance().idleAt(static_cast<float>(nowMs));
@@ -129,7 +128,7 @@ void Visit::replayIdle() {
         std::exit(0);
     stepWaiting = true;
     // Watched, the frames keep the recorded pace; filmed, they come as fast as they draw.
-    if (!filming && glutGet(GLUT_ELAPSED_TIME) - replayStartMs < step.clockMs - played.startMs) {
+    if (!filming() && glutGet(GLUT_ELAPSED_TIME) - replayStartMs < step.clockMs - played.startMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return;
     }

@@ -16,8 +16,7 @@ class Visit {
     Mode mode = Mode::Live;
     Recording played;                         // the replayed visit
     std::unique_ptr<ReplaySchedule> schedule; // the replay's frames
-    bool filming = false;                     // frames go to PNG files, as fast as they draw
-    FrameWriter frames;
+    FrameWriter frames; // with a folder, the replay is filmed: PNG files, as fast as they draw
 
     // Created on first use; GLUT thread only.
     static Visit& instance();
@@ -35,6 +34,8 @@ class Visit {
     void input(const RecordedEvent& event);
     void display();
     void idle();
+
+    bool filming() const { return !frames.folder.empty(); }
 
   private:
     RecordingWriter writer;

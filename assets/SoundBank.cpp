@@ -143,7 +143,7 @@ void SoundBank::holdLevel(float heldValue) {
 }
 
 float SoundBank::holdMeterLevel() {
-    levelHeld = false;
+    releaseLevel();
     const float meter = musicLevel();
     holdLevel(meter);
     return meter;

@@ -41,6 +41,8 @@ class SoundBank {
     void holdLevel(float heldValue);
     // Reads the meter once and holds what it read; returns it.
     float holdMeterLevel();
+    // From now on every musicLevel call reads the meter again.
+    void releaseLevel() { levelHeld = false; }
     // Whether any playback of sample index (0 to 9) is sounding now, as the mixer tells it.
     bool isSounding(int32_t index) const;
 

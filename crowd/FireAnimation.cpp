@@ -12,10 +12,6 @@ void FireAnimation::advance(float deltaMs) {
     }
 }
 
-void FireAnimation::draw(Vec3 position, Vec3 scale) const {
-    drawSprite(spriteDraw(position, scale));
-}
-
 SpriteDraw FireAnimation::spriteDraw(Vec3 position, Vec3 scale) const {
     const float flameAlphaRef = 0.1f;
     return {frameSprites[frame], position, scale, {0, 0, 0, 1}, flameAlphaRef};

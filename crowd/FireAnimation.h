@@ -16,9 +16,7 @@ class FireAnimation {
     int32_t frameMs = 40;   // how long each frame shows, 40 to 99
 
     void advance(float deltaMs);
-    // The current frame as a blended sprite: expects blending and the alpha test off, leaves them
-    // off.
-    void draw(Vec3 position, Vec3 scale) const;
-    // What draw draws.
+    // The current frame as a blended sprite with an alpha test at 0.1, as a person's flame is
+    // drawn.
     SpriteDraw spriteDraw(Vec3 position, Vec3 scale) const;
 };
