@@ -114,7 +114,10 @@ bool TgaImage::load(const char* path, int32_t maxSide) {
         fclose(file);
         return false;
     };
-    const std::string size = std::to_string(fileWidth) + " x " + std::to_string(fileHeight);
+    // Only a refusal needs the size as words.
+    const auto size = [this] {
+        return std::to_string(fileWidth) + " x " + std::to_string(fileHeight);
+    };
     if (imageType != 2 && imageType != 3 && imageType != 10)
         return refuse("image type " + std::to_string(imageType) + " (2, 3 and 10 are read)");
     if (fileBitsPerPixel != 8 && fileBitsPerPixel != 24 && fileBitsPerPixel != 32)
@@ -123,9 +126,9 @@ bool TgaImage::load(const char* path, int32_t maxSide) {
     if (imageType == 10 && fileBitsPerPixel == 8)
         return refuse("run-length data at 8 bits a pixel");
     if (fileWidth < 0 || fileHeight < 0)
-        return refuse("a negative size, " + size);
+        return refuse("a negative size, " + size());
     if (fileWidth > maxSide || fileHeight > maxSide)
-        return refuse(size + " pixels, more than the graphics library's largest side of " +
+        return refuse(size() + " pixels, more than the graphics library's largest side of " +
                       std::to_string(maxSide));
 
     // The colour-map length is an unsigned count in the file, whatever the field's type.
@@ -140,21 +143,21 @@ bool TgaImage::load(const char* path, int32_t maxSide) {
     const size_t dataOffset = headerBytes + idLength + colourMapBytes;
     const size_t dataBytes = fileBytes > dataOffset ? fileBytes - dataOffset : 0;
     if (imageType != 10 && dataBytes < pixelCount * filePixelBytes)
-        return refuse("the file holds " + std::to_string(fileBytes) + " bytes, its " + size +
+        return refuse("the file holds " + std::to_string(fileBytes) + " bytes, its " + size() +
                       " pixels need " + std::to_string(dataOffset + pixelCount * filePixelBytes));
     // A run-length packet of 1 + depth bytes gives at most 128 pixels (one more packet for a
     // file cut short inside its last one).
     const size_t runLengthLimit = (dataBytes / (1 + filePixelBytes) + 1) * 128;
     if (imageType == 10 && pixelCount > runLengthLimit)
         return refuse("its " + std::to_string(dataBytes) + " bytes of run-length data cannot " +
-                      "describe " + size + " pixels");
+                      "describe " + size() + " pixels");
     skipBytes(file, idLength + colourMapBytes);
 
     const size_t bytesPerPixel = fileBitsPerPixel == 8 ? 1 : 4;
     // A picture of 0 pixels still gets a (zero-byte) buffer, so it counts as loaded.
     uint8_t* const decoded = new (std::nothrow) uint8_t[pixelCount * bytesPerPixel];
     if (!decoded)
-        return refuse("no memory for " + size + " pixels");
+        return refuse("no memory for " + size() + " pixels");
     if (imageType == 10)
         decodeRunLength(file, fileBitsPerPixel, pixelCount, decoded);
     else
