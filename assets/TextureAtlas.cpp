@@ -120,7 +120,7 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
     }
 
     std::vector<uint8_t> texels(static_cast<size_t>(atlasWidth) * atlasHeight * 4, 0);
-    regions.assign(registry.sprites.size(), AtlasRegion{});
+    regions.assign(registry.sprites.size(), TextureRect{});
     alphas.assign(registry.sprites.size(), Alphas{});
     const float fullWidth = static_cast<float>(atlasWidth);
     const float fullHeight = static_cast<float>(atlasHeight);
@@ -144,7 +144,7 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
     return true;
 }
 
-bool TextureAtlas::partPassing(int32_t sprite, float alphaRef, PicturePart& part) const {
+bool TextureAtlas::partPassing(int32_t sprite, float alphaRef, TextureRect& part) const {
     const Alphas& picture = alphas[sprite];
     const int32_t w = picture.width;
     const int32_t h = picture.height;
@@ -164,7 +164,7 @@ bool TextureAtlas::partPassing(int32_t sprite, float alphaRef, PicturePart& part
     // first or last column or row is also read across the opposite edge, where the picture repeats.
     const float fw = static_cast<float>(w);
     const float fh = static_cast<float>(h);
-    part = PicturePart{};
+    part = TextureRect{};
     if (right != w - 1)
         part.s0 = std::max(0.0f, (static_cast<float>(left) - 0.5f) / fw);
     if (left != 0)

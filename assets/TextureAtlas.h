@@ -7,16 +7,8 @@
 #include <string>
 #include <vector>
 
-// Where a picture's own texture square, s and t from 0 to 1, lies in the atlas.
-struct AtlasRegion {
-    float u0 = 0.0f; // s = 0
-    float v0 = 0.0f; // t = 0
-    float u1 = 0.0f; // s = 1
-    float v1 = 0.0f; // t = 1
-};
-
-// A part of a picture's own square, in its s and t from 0 to 1.
-struct PicturePart {
+// A rectangle of a texture's square, in its s and t from 0 to 1; the whole square by default.
+struct TextureRect {
     float s0 = 0.0f;
     float t0 = 0.0f;
     float s1 = 1.0f;
@@ -25,10 +17,12 @@ struct PicturePart {
 
 class TextureAtlas {
   public:
-    uint32_t texture = 0;             // 0 until built
-    int32_t width = 0;                // texels
-    int32_t height = 0;               // texels
-    std::vector<AtlasRegion> regions; // by sprite index; only the packed sprites' are set
+    uint32_t texture = 0; // 0 until built
+    int32_t width = 0;    // texels
+    int32_t height = 0;   // texels
+    // By sprite index: where the picture's own square lies in the atlas's; only the packed
+    // sprites' are set.
+    std::vector<TextureRect> regions;
 
     // Copies the textures of the given sprites into a new atlas; false, with the reason, when a
     // picture did not load or the atlas would pass the graphics library's largest texture.
@@ -36,7 +30,7 @@ class TextureAtlas {
     // The part of a packed sprite's picture outside which an alpha test at alphaRef discards
     // every sample: linear filtering there reads only texels of alpha alphaRef or less. False
     // when no texel can pass.
-    bool partPassing(int32_t sprite, float alphaRef, PicturePart& part) const;
+    bool partPassing(int32_t sprite, float alphaRef, TextureRect& part) const;
 
   private:
     struct Alphas {

@@ -70,10 +70,10 @@ void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const fl
     }
     float m[16];
     multiply(projection, modelView, m);
-    const AtlasRegion& region = atlas.regions[sprite.sprite];
+    const TextureRect& region = atlas.regions[sprite.sprite];
     // With an alpha test, only the part of the picture that can pass it is drawn: the rest would
     // be sampled and discarded.
-    PicturePart part;
+    TextureRect part;
     if (sprite.alphaRef > 0.0f && !partPassing(sprite.sprite, sprite.alphaRef, part))
         return;
     float corners[4 * floatsPerVertex];
@@ -94,8 +94,8 @@ void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const fl
             sum = 1.0f * m[12 + row] + sum;
             out[row] = sum;
         }
-        out[4] = region.u0 + (region.u1 - region.u0) * s;
-        out[5] = region.v0 + (region.v1 - region.v0) * t;
+        out[4] = region.s0 + (region.s1 - region.s0) * s;
+        out[5] = region.t0 + (region.t1 - region.t0) * t;
         behindTheEye = behindTheEye || !(out[3] > 0.0f);
         const float wx = viewport[0] + (out[0] / out[3] + 1.0f) * 0.5f * viewport[2];
         const float wy = viewport[1] + (out[1] / out[3] + 1.0f) * 0.5f * viewport[3];
@@ -134,11 +134,11 @@ CrowdBatch::Run& CrowdBatch::runFor(float alphaRef, const Box& box) {
     return run;
 }
 
-bool CrowdBatch::partPassing(int32_t sprite, float alphaRef, PicturePart& part) {
+bool CrowdBatch::partPassing(int32_t sprite, float alphaRef, TextureRect& part) {
     const auto key = std::make_pair(sprite, alphaRef);
     auto known = parts.find(key);
     if (known == parts.end()) {
-        PicturePart found;
+        TextureRect found;
         const bool passes = atlas.partPassing(sprite, alphaRef, found);
         known = parts.emplace(key, std::make_pair(passes, found)).first;
     }

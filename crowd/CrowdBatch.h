@@ -40,10 +40,10 @@ class CrowdBatch {
     size_t runsUsed = 0;    // this frame's; the rest keep their memory for later frames
     float viewport[4] = {}; // x, y, width, height
     // For each picture and alpha test, found once: whether anything can pass, and where.
-    std::map<std::pair<int32_t, float>, std::pair<bool, PicturePart>> parts;
+    std::map<std::pair<int32_t, float>, std::pair<bool, TextureRect>> parts;
 
     void add(const SpriteDraw& sprite, const float* projection, const float* view);
     // The run a sprite with this alpha test and box joins.
     Run& runFor(float alphaRef, const Box& box);
-    bool partPassing(int32_t sprite, float alphaRef, PicturePart& part);
+    bool partPassing(int32_t sprite, float alphaRef, TextureRect& part);
 };

@@ -32,10 +32,10 @@ TEST(TextureAtlas, EachPictureSitsInAFrameOfItsOwnOppositeEdges) {
     glBindTexture(GL_TEXTURE_2D, atlas.texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     for (auto [sprite, w, h] : {std::tuple{wide, 5, 3}, std::tuple{tall, 2, 4}}) {
-        const AtlasRegion& region = atlas.regions[sprite];
-        const int x0 = int(region.u0 * atlas.width), y0 = int(region.v0 * atlas.height);
-        EXPECT_EQ(int(region.u1 * atlas.width) - x0, w);
-        EXPECT_EQ(int(region.v1 * atlas.height) - y0, h);
+        const TextureRect& region = atlas.regions[sprite];
+        const int x0 = int(region.s0 * atlas.width), y0 = int(region.t0 * atlas.height);
+        EXPECT_EQ(int(region.s1 * atlas.width) - x0, w);
+        EXPECT_EQ(int(region.t1 * atlas.height) - y0, h);
         for (int y = -1; y <= h; ++y)
             for (int x = -1; x <= w; ++x) {
                 const uint8_t* texel = &texels[(size_t(y0 + y) * atlas.width + x0 + x) * 4];
@@ -61,7 +61,7 @@ TEST(TextureAtlas, TheTrimmedPartHoldsEverySampleThatCanPassTheAlphaTest) {
     TextureAtlas atlas;
     std::string reason;
     ASSERT_TRUE(atlas.build({block}, reason)) << reason;
-    PicturePart part;
+    TextureRect part;
     ASSERT_TRUE(atlas.partPassing(block, 0.95f, part));
     // Texels 2 to 4 are read by samples from 1.5 to 5.5 texels, rows 3 to 5 from 2.5 to 6.5.
     EXPECT_EQ(part.s0, 1.5f / 8);
