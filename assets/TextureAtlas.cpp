@@ -144,7 +144,7 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
     return true;
 }
 
-bool TextureAtlas::partPassing(int32_t sprite, float alphaRef, TextureRect& part) const {
+std::optional<TextureRect> TextureAtlas::partPassing(int32_t sprite, float alphaRef) const {
     const Alphas& picture = alphas[sprite];
     const int32_t w = picture.width;
     const int32_t h = picture.height;
@@ -159,12 +159,12 @@ bool TextureAtlas::partPassing(int32_t sprite, float alphaRef, TextureRect& part
                 bottom = std::max(bottom, row);
             }
     if (right < 0)
-        return false;
+        return std::nullopt;
     // Texel k spans k to k + 1 and is read by samples from k - 0.5 to k + 1.5; a texel of the
     // first or last column or row is also read across the opposite edge, where the picture repeats.
     const float fw = static_cast<float>(w);
     const float fh = static_cast<float>(h);
-    part = TextureRect{};
+    TextureRect part;
     if (right != w - 1)
         part.s0 = std::max(0.0f, (static_cast<float>(left) - 0.5f) / fw);
     if (left != 0)
@@ -173,5 +173,5 @@ bool TextureAtlas::partPassing(int32_t sprite, float alphaRef, TextureRect& part
         part.t0 = std::max(0.0f, (static_cast<float>(top) - 0.5f) / fh);
     if (top != 0)
         part.t1 = std::min(1.0f, (static_cast<float>(bottom) + 1.5f) / fh);
-    return true;
+    return part;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,9 @@ class TextureAtlas {
     // picture did not load or the atlas would pass the graphics library's largest texture.
     bool build(const std::vector<int32_t>& sprites, std::string& reason);
     // The part of a packed sprite's picture outside which an alpha test at alphaRef discards
-    // every sample: linear filtering there reads only texels of alpha alphaRef or less. False
+    // every sample: linear filtering there reads only texels of alpha alphaRef or less. None
     // when no texel can pass.
-    bool partPassing(int32_t sprite, float alphaRef, TextureRect& part) const;
+    std::optional<TextureRect> partPassing(int32_t sprite, float alphaRef) const;
 
   private:
     struct Alphas {

@@ -165,7 +165,7 @@ template <typename Frame> void runFrames(benchmark::State& state, Frame frame) {
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     if (const CrowdBatch* batch = Crowd::instance().batch.get())
-        state.counters["draws"] = batch->drawsLastFrame;
+        state.counters["draws"] = static_cast<double>(batch->drawsLastFrame());
 }
 
 void frameClearSwap(benchmark::State& state) {

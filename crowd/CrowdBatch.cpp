@@ -74,8 +74,12 @@ void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const fl
     // With an alpha test, only the part of the picture that can pass it is drawn: the rest would
     // be sampled and discarded.
     TextureRect part;
-    if (sprite.alphaRef > 0.0f && !partPassing(sprite.sprite, sprite.alphaRef, part))
-        return;
+    if (sprite.alphaRef > 0.0f) {
+        const std::optional<TextureRect>& passing = partPassing(sprite.sprite, sprite.alphaRef);
+        if (!passing)
+            return; // nothing of it could pass
+        part = *passing;
+    }
     float corners[4 * floatsPerVertex];
     float* out = corners;
     Box box{viewport[0] + viewport[2], viewport[1] + viewport[3], viewport[0], viewport[1]};
@@ -134,16 +138,12 @@ CrowdBatch::Run& CrowdBatch::runFor(float alphaRef, const Box& box) {
     return run;
 }
 
-bool CrowdBatch::partPassing(int32_t sprite, float alphaRef, TextureRect& part) {
+const std::optional<TextureRect>& CrowdBatch::partPassing(int32_t sprite, float alphaRef) {
     const auto key = std::make_pair(sprite, alphaRef);
-    auto known = parts.find(key);
-    if (known == parts.end()) {
-        TextureRect found;
-        const bool passes = atlas.partPassing(sprite, alphaRef, found);
-        known = parts.emplace(key, std::make_pair(passes, found)).first;
-    }
-    part = known->second.second;
-    return known->second.first;
+    const auto known = parts.find(key);
+    return known != parts.end()
+               ? known->second
+               : parts.emplace(key, atlas.partPassing(sprite, alphaRef)).first->second;
 }
 
 void CrowdBatch::draw(const Crowd& crowd) {
@@ -188,7 +188,6 @@ void CrowdBatch::draw(const Crowd& crowd) {
         glTexCoordPointer(2, GL_FLOAT, stride, run.vertices.data() + 4);
         glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(run.vertices.size() / floatsPerVertex));
     }
-    drawsLastFrame = static_cast<int32_t>(runsUsed);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_ALPHA_TEST);

@@ -9,6 +9,7 @@
 #include "assets/TextureAtlas.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,13 +19,14 @@ class Crowd;
 class CrowdBatch {
   public:
     TextureAtlas atlas;
-    int32_t drawsLastFrame = 0; // draws the last frame took, one a run
 
     // Packs every picture the crowd draws; false, with the reason, when that cannot be done.
     bool build(const Crowd& crowd, std::string& reason);
     // Every person, then the light shaft. Expects the fixed GL state; leaves blending and the
     // alpha test off and the atlas bound.
     void draw(const Crowd& crowd);
+    // The draws the last frame took, one a run.
+    size_t drawsLastFrame() const { return runsUsed; }
 
   private:
     // Window pixels a sprite may touch, a pixel wider on every side than its corners.
@@ -39,11 +41,11 @@ class CrowdBatch {
     std::vector<Run> runs;  // in drawing order
     size_t runsUsed = 0;    // this frame's; the rest keep their memory for later frames
     float viewport[4] = {}; // x, y, width, height
-    // For each picture and alpha test, found once: whether anything can pass, and where.
-    std::map<std::pair<int32_t, float>, std::pair<bool, TextureRect>> parts;
+    // For each picture and alpha test, found once: where anything can pass, if anywhere.
+    std::map<std::pair<int32_t, float>, std::optional<TextureRect>> parts;
 
     void add(const SpriteDraw& sprite, const float* projection, const float* view);
     // The run a sprite with this alpha test and box joins.
     Run& runFor(float alphaRef, const Box& box);
-    bool partPassing(int32_t sprite, float alphaRef, TextureRect& part);
+    const std::optional<TextureRect>& partPassing(int32_t sprite, float alphaRef);
 };
