@@ -363,9 +363,9 @@ def replay(options, checks):
                  "window", status == 2 and len(lines) == 2 and lines[0] ==
                  f"throngwick: {backwards}:6: the clock goes back from 600 to 400 ms", lines)
 
-    def drawn():  # the drawn frames the recording holds so far
+    def drawn(recording=visit):  # the drawn frames a recording holds so far
         return sum(line.startswith("frame ") and not line.endswith("hidden")
-                   for line in visit.read_text().split("\n")[:-1])
+                   for line in recording.read_text().split("\n")[:-1])
 
     shots = []  # (drawn frames before, after, the window's pixels)
     with Program(options, "--seed", "7", "--record", str(visit)) as program:
@@ -414,8 +414,7 @@ def replay(options, checks):
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for name, arguments in replays.items()}
     statuses = {name: process.wait(timeout=240) for name, process in running.items()}
     films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
-    cut_drawn = sum(line.startswith("frame ") and not line.endswith("hidden")
-                    for line in cut.read_text().split("\n")[:-1])
+    cut_drawn = drawn(cut)
     checks.check(f"the replays exit 0, writing a frame for each of the {cut_drawn} drawn in the "
                  f"cut visit, or five for each second of the whole", set(statuses.values()) == {0}
                  and len(films["all"]) == cut_drawn and len(films["first"]) > 80,
