@@ -26,8 +26,8 @@ class AppState {
     static AppState& instance();
     AppState();
 
-    // The fixed GL state, the generator's seed, the crowd, the title, sound and the card.
-    // The program seeds with the calendar time unless it was given a seed.
+    // The fixed GL state, the generator's seed, the crowd, the title, sound and the card. The
+    // seed is the calendar time's, or the one given on the command line or in a recording.
     bool initialise(int windowId, int newWidth, int newHeight, uint32_t seed);
     // The state every drawing function starts from: black clear, smooth shading, back faces
     // culled, depth test (LEQUAL), normalised normals, 2D texturing on.
