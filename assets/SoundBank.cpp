@@ -7,7 +7,11 @@
 #include <SDL_mixer.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -33,14 +37,51 @@ uint32_t lastMusicStream = 0;
 // Peaks of the last block the music wrote, as in SoundBank::levelFromWord; the audio thread
 // stores it, the GLUT thread reads it.
 std::atomic<uint32_t> musicPeaks{0};
+// Read by the audio thread in the music's hook.
+std::atomic<bool> musicSilent{false};
+std::atomic<bool> musicPaused{false};
 
 // The mixer's hook for the music: it writes the music alone, before the samples are mixed
 // in, which is the only place its level can be told apart from theirs.
 void mixMusic(void* stream, Uint8* bytes, int byteCount) {
+    if (musicPaused.load(std::memory_order_relaxed)) {
+        std::memset(bytes, 0, static_cast<size_t>(byteCount));
+        return; // the stream waits where it is, and so does its level
+    }
     const int32_t frameCount = byteCount / static_cast<int>(2 * sizeof(int16_t));
     const uint32_t peaks =
         static_cast<MusicStream*>(stream)->fill(reinterpret_cast<int16_t*>(bytes), frameCount);
     musicPeaks.store(peaks, std::memory_order_relaxed);
+    // Silenced after its level is taken: the singers' mouths go on moving.
+    if (musicSilent.load(std::memory_order_relaxed))
+        std::memset(bytes, 0, static_cast<size_t>(byteCount));
+}
+
+// Opens the output with standard error set aside: while the audio system looks for a device,
+// its libraries print their own diagnostics (ALSA's, without a sound card), which tell a user
+// nothing the one line of ours does not. Nothing of ours prints meanwhile.
+bool openOutput() {
+    std::fflush(stderr);
+    const int savedError = dup(STDERR_FILENO);
+    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (savedError >= 0 && nowhere >= 0)
+        dup2(nowhere, STDERR_FILENO);
+    // The program ends by its own signal handling; the audio system's would swallow Ctrl+C.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    bool open = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    // No format changes allowed: the music hook writes 16-bit stereo exactly as decoded.
+    if (open &&
+        Mix_OpenAudioDevice(outputRateHz, AUDIO_S16SYS, 2, outputBlockFrames, nullptr, 0) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        open = false;
+    }
+    if (savedError >= 0 && nowhere >= 0)
+        dup2(savedError, STDERR_FILENO);
+    if (savedError >= 0)
+        close(savedError);
+    if (nowhere >= 0)
+        close(nowhere);
+    return open;
 }
 
 // The sample's channel whose playback started longest ago. All its playbacks have the one
@@ -72,16 +113,18 @@ void SoundBank::init() {
         return;
     }
     initialised = true;
-    if (muted || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (muted) {
         return;
     }
-    // No format changes allowed: the music hook writes 16-bit stereo exactly as decoded.
-    if (Mix_OpenAudioDevice(outputRateHz, AUDIO_S16SYS, 2, outputBlockFrames, nullptr, 0) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!openOutput()) {
+        std::fprintf(stderr, "throngwick: no sound device (%s); the hall is silent\n",
+                     SDL_GetError());
         return;
     }
     outputOpen = true;
     Mix_AllocateChannels(channelCount);
+    setSilent(silent);
+    setPaused(paused);
     for (int32_t i = 0; i < soundSampleCount; ++i) {
         chunks[i] = Mix_LoadWAV(catalogue::soundPath(catalogue::sampleSounds[i]).c_str());
         samples[i] = chunks[i] != nullptr ? static_cast<uint32_t>(i + 1) : 0;
@@ -98,6 +141,9 @@ uint32_t SoundBank::playSample(int32_t index) {
     // On a busy channel this cuts the old playback and starts the sample from its beginning.
     if (Mix_PlayChannel(channel, chunks[index], loops) < 0) {
         return 0;
+    }
+    if (paused) {
+        Mix_Pause(channel); // it waits with the others
     }
     return static_cast<uint32_t>(channel + 1);
 }
@@ -147,6 +193,27 @@ float SoundBank::holdMeterLevel() {
     const float meter = musicLevel();
     holdLevel(meter);
     return meter;
+}
+
+void SoundBank::setSilent(bool silence) {
+    silent = silence;
+    musicSilent.store(silence, std::memory_order_relaxed);
+    if (outputOpen) {
+        Mix_Volume(-1, silence ? 0 : MIX_MAX_VOLUME);
+    }
+}
+
+void SoundBank::setPaused(bool pause) {
+    paused = pause;
+    musicPaused.store(pause, std::memory_order_relaxed);
+    if (!outputOpen) {
+        return;
+    }
+    if (pause) {
+        Mix_Pause(-1);
+    } else {
+        Mix_Resume(-1);
+    }
 }
 
 bool SoundBank::isSounding(int32_t index) const {
