@@ -33,3 +33,22 @@ TEST_F(SceneTest, IdleUpdatesTheCursorExplosionsCrowdAndCardInThatOrder) {
     EXPECT_EQ(app.viewMode, ViewMode::Focused);
     EXPECT_EQ(OptionCard::instance().state, CardState::Shown); // swung in within the frame
 }
+
+// Paused, the idle calls move nothing; after it the scene's clock goes on as if none had passed.
+TEST_F(SceneTest, PausedTheClockStandsStillAndGoesOnWithoutTheTimeItStood) {
+    ensureGlContext();
+    input.running = 1;
+    Person& walker = place(0.0f, 50.0f);
+    walker.targetPos = {10.0f, 0.0f, 50.0f};
+    walker.walking = 1;
+    app.previousTimeMs = 1000.0f;
+    app.setPaused(true);
+    for (float nowMs : {1100.0f, 4000.0f})
+        app.idleAt(nowMs);
+    EXPECT_EQ(walker.headPos, walker.homePos);
+    EXPECT_TRUE(app.frameDeltaMs == 0.0f && distantExplosions.elapsedSeconds == 0.0f);
+    app.setPaused(false);
+    app.idleAt(4020.0f);
+    EXPECT_TRUE(app.frameDeltaMs == 20.0f && app.currentTimeMs == 1020.0f);
+    EXPECT_NE(walker.headPos, walker.homePos);
+}
