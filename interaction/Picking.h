@@ -22,5 +22,9 @@ extern const FloorQuad wholeFloorQuad;
 // Window x from the left, y from the top; reads viewport and matrices, so call it outside drawing.
 Ray screenRay(int x, int y);
 
+// The inverse: the whole window pixel (x, y as screenRay takes them) that shows point; false
+// when no pixel of the viewport does. Reads the matrices as screenRay does.
+bool screenPoint(Vec3 point, int& x, int& y);
+
 // The ray against a floor rectangle; hit is left alone on a miss.
 bool intersectFloor(const Ray& ray, const FloorQuad& quad, Vec3& hit);
