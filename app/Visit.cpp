@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/Camera.h"
+#include "app/Signals.h"
+#include "app/Snapshot.h"
 #include "assets/SoundBank.h"
 #include "interaction/InputController.h"
 
@@ -10,17 +12,53 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
 
 namespace {
+constexpr int32_t screensaverGraceMs = 1000; // the pointer settles after the screensaver starts
+constexpr auto pausedWait = std::chrono::milliseconds(10); // paused, nothing is drawn: no hurry
+
 void writeFrame() {
     Visit& visit = Visit::instance();
     const AppState& app = AppState::instance();
     std::string error;
+    const WritingFile writing;
     if (!visit.frames.write(app.width, app.height, error)) {
         std::fprintf(stderr, "throngwick: %s\n", error.c_str());
         std::exit(1);
     }
+}
+
+// F12's picture: the frame just drawn, which is the one shown next.
+void saveWantedSnapshot() {
+    Visit& visit = Visit::instance();
+    if (!visit.snapshotWanted)
+        return;
+    visit.snapshotWanted = false;
+    const AppState& app = AppState::instance();
+    std::vector<uint8_t> pixels;
+    readDrawnFrame(app.width, app.height, pixels);
+    const std::time_t now = std::time(nullptr);
+    std::tm when{};
+    localtime_r(&now, &when);
+    const std::string pictures = picturesFolder(
+        std::getenv("XDG_PICTURES_DIR"), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    std::string path;
+    std::string error;
+    const WritingFile writing;
+    if (saveSnapshot(pictures, when, app.width, app.height, pixels, path, error))
+        std::fprintf(stderr, "throngwick: picture saved as %s\n", path.c_str());
+    else
+        std::fprintf(stderr, "throngwick: %s\n", error.c_str());
+}
+
+void toggleFullScreen() {
+    // GLUT keeps the window's size and brings it back on the way out.
+    if (glutGet(GLUT_FULL_SCREEN))
+        glutLeaveFullScreen();
+    else
+        glutFullScreen();
 }
 } // namespace
 
@@ -47,8 +85,15 @@ bool Visit::replay(const std::string& path, int32_t framesPerSecond,
     return true;
 }
 
+void Visit::attract(float delaySeconds, uint32_t seed, bool endOnInput) {
+    show.enable(delaySeconds, seed);
+    screensaver = endOnInput;
+}
+
 void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
     AppState& app = AppState::instance();
+    if (mode != Mode::Replaying)
+        app.beforeSwap = saveWantedSnapshot;
     if (mode == Mode::Recording) {
         writer.writeHeader(seed, width, height, static_cast<int64_t>(app.previousTimeMs));
     } else if (mode == Mode::Replaying) {
@@ -59,9 +104,64 @@ void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
     }
 }
 
+void Visit::start() {
+    graceEndMs = glutGet(GLUT_ELAPSED_TIME) + screensaverGraceMs;
+    if (show.playing())
+        runShow(); // so that no title is drawn
+}
+
 void Visit::input(const RecordedEvent& event) {
-    if (mode == Mode::Replaying)
+    if (mode == Mode::Replaying || !notice(event))
         return;
+    play(event);
+    if (event.kind == EventKind::Special && event.code == GLUT_KEY_F11) {
+        toggleFullScreen();
+    } else if (event.kind == EventKind::Special && event.code == GLUT_KEY_F12) {
+        snapshotWanted = true;
+        glutPostRedisplay(); // also while paused
+    }
+}
+
+bool Visit::notice(const RecordedEvent& event) {
+    bool person = false;
+    switch (event.kind) {
+    case EventKind::Mouse:
+    case EventKind::Drag:
+    case EventKind::Key:
+    case EventKind::Special:
+        person = true;
+        break;
+    case EventKind::Move:
+        person = show.pointerMoved(event.x, event.y);
+        break;
+    case EventKind::Reshape:
+    case EventKind::KeyUp:
+    case EventKind::SpecialUp:
+        break;
+    }
+    if (screensaver) {
+        if (person && glutGet(GLUT_ELAPSED_TIME) >= graceEndMs)
+            std::exit(0);
+        return event.kind == EventKind::Reshape; // the show alone plays
+    }
+    if (person)
+        show.noticeInput();
+    return true;
+}
+
+void Visit::runShow() {
+    ShowAction action;
+    if (!show.next(AppState::instance().frameDeltaMs, action))
+        return;
+    if (action.kind == ShowAction::Kind::Key) {
+        play({EventKind::Key, action.key, 0, action.x, action.y});
+        return;
+    }
+    play({EventKind::Mouse, action.button, GLUT_DOWN, action.x, action.y});
+    play({EventKind::Mouse, action.button, GLUT_UP, action.x, action.y});
+}
+
+void Visit::play(const RecordedEvent& event) {
     if (mode == Mode::Recording)
         writer.writeEvent(event);
     deliver(event);
@@ -75,12 +175,17 @@ void Visit::display() {
 }
 
 void Visit::idle() {
+    if (mode == Mode::Replaying) {
+        replayIdle();
+        return;
+    }
     if (mode == Mode::Live)
         AppState::instance().idle();
-    else if (mode == Mode::Recording)
-        recordIdle();
     else
-        replayIdle();
+        recordIdle();
+    runShow();
+    if (AppState::instance().paused)
+        std::this_thread::sleep_for(pausedWait);
 }
 
 void Visit::deliver(const RecordedEvent& event) {
@@ -113,7 +218,12 @@ void Visit::recordIdle() {
     const int32_t nowMs = glutGet(GLUT_ELAPSED_TIME);
     const float level = SoundBank::instance().holdMeterLevel();
     std::string error;
-    if (!writer.writeFrame(nowMs, level, displayedThisFrame, error)) {
+    bool written = false;
+    {
+        const WritingFile writing;
+        written = writer.writeFrame(nowMs, level, displayedThisFrame, error);
+    }
+    if (!written) {
         // The visit goes on; what was written so far replays.
         std::fprintf(stderr, "throngwick: %s; recording stopped\n", error.c_str());
         mode = Mode::Live;

@@ -2,6 +2,7 @@
 #include "app/DataFolder.h"
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
+#include "app/Signals.h"
 #include "app/Visit.h"
 #include "assets/SoundBank.h"
 #include "crowd/Crowd.h"
@@ -26,6 +27,7 @@ int refuse(const std::string& error) {
 } // namespace
 
 int main(int argc, char** argv) {
+    catchEndingSignals();
     // Each output line as it happens, also into a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
@@ -74,10 +76,15 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
     const int window = glutCreateWindow("Throngwick");
-    if (options.fullscreen)
+    if (options.fullscreen || options.screensaver)
         glutFullScreen();
+    if (options.screensaver)
+        glutSetCursor(GLUT_CURSOR_NONE);
     if (options.mute)
         SoundBank::instance().mute();
+    if (options.screensaver || options.attractSeconds >= 0)
+        visit.attract(options.screensaver ? 0.0f : static_cast<float>(options.attractSeconds), seed,
+                      options.screensaver);
     AppState& app = AppState::instance(); // samples the clock
     visit.begin(seed, width, height);
     app.initialise(window, width, height, seed);
@@ -87,6 +94,7 @@ int main(int argc, char** argv) {
                      "drawn sprite by sprite\n",
                      error.c_str());
     registerGlutCallbacks();
+    visit.start();
     glutMainLoop();
     return 0;
 }
