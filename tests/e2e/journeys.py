@@ -460,13 +460,13 @@ def control(deb):
     # A package's control fields, each by its first line.
     text = subprocess.run(["dpkg-deb", "-f", str(deb)], capture_output=True, text=True,
                           check=True).stdout
-    return dict(line.split(": ", 1) for line in text.splitlines() if not line.startswith(" "))
+    return dict(line.split(": ", 1) for line in text.splitlines() if line and not line[0].isspace())
 
 
 def package(options, checks):
     debs = {name: next(Path(options.package).glob(f"{name}_*.deb"), None)
             for name in ("throngwick", "throngwick-data")}
-    checks.require("both packages are built (scripts/package.sh)", all(debs.values()), debs)
+    checks.require("both packages are built (scripts/package.sh)", all(debs.values()))
     fields, data = control(debs["throngwick"]), control(debs["throngwick-data"])
     version = fields["Version"]
     checks.check("the program needs the pictures and sounds of its own version, which are the "
