@@ -80,6 +80,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL program data)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
 # The lines under each summary; CPack indents them.
 set(about "Five hundred people stand in a hall, each a stack of flat painted cut-outs
