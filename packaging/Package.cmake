@@ -58,14 +58,10 @@ add_custom_command(OUTPUT ${changelog}
     COMMAND gzip -9nc ${CMAKE_CURRENT_LIST_DIR}/changelog > ${changelog}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog)
 add_custom_target(changelog ALL DEPENDS ${changelog})
-foreach(component program data)
-    set(package throngwick)
-    if(component STREQUAL data)
-        set(package throngwick-data)
-    endif()
-    install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${changelog}
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
-endforeach()
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${changelog}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/throngwick COMPONENT program)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${changelog}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/throngwick-data COMPONENT data)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME throngwick)
