@@ -171,11 +171,10 @@ class Program:
         # Shown, titled Throngwick and made by this process, as the X server tells: GLUT's window
         # names no process, and several programs may run at once.
         try:
-            owners = self.x.res_query_client_ids([{"client": window.id,
-                                                   "mask": res.LocalClientPIDMask}]).ids
-            return window.get_attributes().map_state == X.IsViewable and \
-                window.get_wm_name() == "Throngwick" and \
-                any(self.process.pid in owner.value for owner in owners)
+            mine = [self.process.pid] in (owner.value for owner in self.x.res_query_client_ids(
+                [{"client": window.id, "mask": res.LocalClientPIDMask}]).ids)
+            return mine and window.get_attributes().map_state == X.IsViewable and \
+                window.get_wm_name() == "Throngwick"
         except Xlib.error.XError:  # gone meanwhile
             return False
 

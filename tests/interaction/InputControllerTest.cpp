@@ -181,6 +181,7 @@ TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
     for (unsigned char key : {'p', 'M', '3', '4'})
         input.onKeyboard(key, 0, 0);
     EXPECT_TRUE(app.paused && bank.paused && bank.silent);
+    input.onPassiveMotion(floorX, floorY - 10);
     click(GLUT_LEFT_BUTTON, floorX, floorY);
     EXPECT_EQ(input.floorPoint, Vec3{});
     EXPECT_EQ(input.mouseY, float(floorY));
