@@ -12,25 +12,16 @@ const FloorQuad wholeFloorQuad{{-100.0f, 0.0f, 100.0f},
                                {-100.0f, 0.0f, -100.0f},
                                {100.0f, 0.0f, -100.0f}};
 
-namespace {
-// The view as the camera last set it.
-struct Matrices {
-    GLint viewport[4];
-    GLdouble modelview[16];
-    GLdouble projection[16];
-};
-
-Matrices readMatrices() {
-    Matrices m;
+ViewMatrices readViewMatrices() {
+    ViewMatrices m;
     glGetIntegerv(GL_VIEWPORT, m.viewport);
     glGetDoublev(GL_MODELVIEW_MATRIX, m.modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, m.projection);
     return m;
 }
-} // namespace
 
 Ray screenRay(int x, int y) {
-    const Matrices m = readMatrices();
+    const ViewMatrices m = readViewMatrices();
     const int flippedY = m.viewport[3] - y - 1;
 
     // Whole pixel numbers, no half-pixel offset.
@@ -49,7 +40,7 @@ Ray screenRay(int x, int y) {
 }
 
 bool screenPoint(Vec3 point, int& x, int& y) {
-    const Matrices m = readMatrices();
+    const ViewMatrices m = readViewMatrices();
     GLdouble windowX, windowY, depth;
     if (gluProject(point.x, point.y, point.z, m.modelview, m.projection, m.viewport, &windowX,
                    &windowY, &depth) == GL_FALSE ||

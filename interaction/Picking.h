@@ -19,6 +19,14 @@ extern const FloorQuad frontFloorQuad;
 // x from -100 to 100, z from -100 to 100.
 extern const FloorQuad wholeFloorQuad;
 
+// The view as GL holds it, as the camera last set it.
+struct ViewMatrices {
+    int viewport[4]; // x, y, width, height in pixels
+    double modelview[16];
+    double projection[16];
+};
+ViewMatrices readViewMatrices();
+
 // Window x from the left, y from the top; reads viewport and matrices, so call it outside drawing.
 Ray screenRay(int x, int y);
 
