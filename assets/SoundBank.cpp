@@ -68,12 +68,12 @@ bool openOutput() {
         dup2(nowhere, STDERR_FILENO);
     // The program ends by its own signal handling; the audio system's would swallow Ctrl+C.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    bool open = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     // No format changes allowed: the music hook writes 16-bit stereo exactly as decoded.
-    if (open &&
+    if (opened &&
         Mix_OpenAudioDevice(outputRateHz, AUDIO_S16SYS, 2, outputBlockFrames, nullptr, 0) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        open = false;
+        opened = false;
     }
     if (savedError >= 0 && nowhere >= 0)
         dup2(savedError, STDERR_FILENO);
@@ -81,7 +81,7 @@ bool openOutput() {
         close(savedError);
     if (nowhere >= 0)
         close(nowhere);
-    return open;
+    return opened;
 }
 
 // The sample's channel whose playback started longest ago. All its playbacks have the one

@@ -130,22 +130,23 @@ bool AttractMode::pick(ShowAction& action) {
         for (const std::unique_ptr<Person>& person : list) {
             int x = 0;
             int y = 0;
+            // Those in view where their homes are: the same people in every run of a seed.
             if (person->homePos != lastPick &&
-                screenPoint({person->headPos.x, 0.0f, person->headPos.z}, x, y) &&
+                screenPoint({person->homePos.x, 0.0f, person->homePos.z}, x, y) &&
                 x >= edgeMargin && y >= edgeMargin && x < app.width - edgeMargin &&
                 y < app.height - edgeMargin)
                 shown.push_back(person.get());
         }
     if (shown.empty())
         return false;
-    // In the order of their homes, which the seed alone decides, not of the cells they are in.
+    // In the order of their homes, not of the cells they are in now.
     std::sort(shown.begin(), shown.end(), [](const Person* a, const Person* b) {
         return a->homePos.x != b->homePos.x ? a->homePos.x < b->homePos.x
                                             : a->homePos.z < b->homePos.z;
     });
     const Person& chosen = *shown[static_cast<size_t>(choices.draw()) % shown.size()];
     lastPick = chosen.homePos;
-    action.kind = ShowAction::Kind::Click;
+    action.kind = ShowAction::Kind::Click; // where they stand now
     action.button = GLUT_LEFT_BUTTON;
     return screenPoint({chosen.headPos.x, 0.0f, chosen.headPos.z}, action.x, action.y);
 }
