@@ -1,7 +1,7 @@
 #include "assets/SoundBank.h"
 
-#include "assets/MusicStream.h"
 #include "base/Catalogue.h"
+#include "platform/desktop/MusicStream.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
