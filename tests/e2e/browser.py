@@ -84,10 +84,12 @@ class Browser:
     def __exit__(self, *failure):
         self.driver.quit()
 
-    def open(self, url):
-        # The page's own size, whatever the window around it takes.
+    def open(self, url, scale=1):
+        # The page's own size, whatever the window around it takes; at a scale of 2, a screen of
+        # twice the pixels, as a phone's, in which the same canvas takes half the page's pixels.
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": VIEWPORT[0], "height": VIEWPORT[1], "deviceScaleFactor": 1, "mobile": False})
+            "width": VIEWPORT[0] // scale, "height": VIEWPORT[1] // scale,
+            "deviceScaleFactor": scale, "mobile": False})
         self.driver.get(url)
         return Page(self.driver)
 
@@ -141,11 +143,20 @@ class Page:
                 return shot, bool(held)
             time.sleep(interval)
 
+    def _page_point(self, x, y):
+        # The page's point (from its top left) over the middle of the canvas's pixel (x, y).
+        return self.driver.execute_script(
+            "const c = document.getElementById('canvas'), b = c.getBoundingClientRect();"
+            "return [b.left + (arguments[0] + 0.5) * b.width / c.width,"
+            "        b.top + (arguments[1] + 0.5) * b.height / c.height];", x, y)
+
     def _at(self, x, y):
-        # Canvas pixel (x, y) from its top left as an offset from the canvas's middle.
-        size = self.canvas().size
+        # Canvas pixel (x, y) as an offset from the canvas's middle, in the page's pixels.
+        box = self.canvas().rect
+        px, py = self._page_point(x, y)
         return ActionChains(self.driver).move_to_element_with_offset(
-            self.canvas(), int(x - size["width"] / 2), int(y - size["height"] / 2))
+            self.canvas(), int(px - box["x"] - box["width"] / 2),
+            int(py - box["y"] - box["height"] / 2))
 
     def move(self, x, y):
         self._at(x, y).perform()
@@ -159,10 +170,8 @@ class Page:
 
     def tap(self, x, y):
         # A finger down and up at canvas pixel (x, y), through Chrome's own touch input.
-        box = self.driver.execute_script(
-            "const b = document.getElementById('canvas').getBoundingClientRect();"
-            "return [b.left, b.top];")
-        point = {"x": box[0] + x + 0.5, "y": box[1] + y + 0.5}
+        px, py = self._page_point(x, y)
+        point = {"x": px, "y": py}
         self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
                                     {"type": "touchStart", "touchPoints": [point]})
         self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",

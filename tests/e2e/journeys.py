@@ -221,9 +221,13 @@ def visits(options, checks):
         program.quit(checks, "after the visits")
 
 
-def flames(shot):
-    r, g, b = (shot[290:, :, i] for i in range(3))
+def flame_pixels(area):
+    r, g, b = (area[:, :, i] for i in range(3))
     return np.count_nonzero((r > 230) & (g > 110) & (g < 200) & (b < 80))
+
+
+def flames(shot):
+    return flame_pixels(shot[290:])
 
 
 def at_home(shot, home):
@@ -495,11 +499,21 @@ def card_line(line):
     return int(x), int(y)
 
 
-def flames(shot, head):
+def flames_over(shot, head):
     # Pixels of flame colour over a person's head, seen from the start-up view.
     x, y = (int(v) for v in h.to_pixel((head[0], head[1] + 7, head[2])))
-    area = shot[max(0, y - 25):y + 10, max(0, x - 12):x + 12].reshape(-1, 3)
-    return int(((area[:, 0] > 200) & (area[:, 1] > 80) & (area[:, 2] < 90)).sum())
+    return flame_pixels(shot[max(0, y - 25):y + 10, max(0, x - 12):x + 12])
+
+
+def gaps(scratch, site, folder, missing):
+    # A copy of the site's folder of links, one file short.
+    gapped = Path(scratch) / "gaps-files" / folder
+    gapped.mkdir(parents=True, exist_ok=True)
+    for name in os.listdir(Path(site) / folder):
+        link = gapped / name
+        if name != missing and not link.exists():
+            link.symlink_to(Path(site) / folder / name)
+    return gapped
 
 
 def regions(shot):
@@ -544,11 +558,11 @@ def web(options, checks):
         page.key("3")
         checks.check("the fire sounds: a fire start and the fire loop play", page.sounding(
             range(0, 16)) and page.sounding(range(16, 20)))
-        before = flames(hall, picked)
+        before = flames_over(hall, picked)
         fire = page.wait_shot(lambda shot: dark_margins(shot) and
-                              flames(shot, picked) > before + 60, 20)
+                              flames_over(shot, picked) > before + 60, 20)
         checks.check("key 3 sets the person on fire", fire[1],
-                     f"{before} then {flames(fire[0], picked)} flame pixels over the head")
+                     f"{before} then {flames_over(fire[0], picked)} flame pixels over the head")
         second = next(s for s in pick_spots(h.Crowd(7)) if math.dist(s[1], picked) > 10)[0]
         page.click(*second)
         checks.require("a second pick reaches its person", page.wait_shot(card_shown, 20)[1])
@@ -560,8 +574,12 @@ def web(options, checks):
                      page.wait_state("closed", 10) and "Reload the page" in chromium.driver.
                      find_element("id", "notice").text)
 
-        page = chromium.open(site.url("?seed=7&mute"))
+        # Touch on a screen of twice the pixels: the canvas's buffer is still 1024 by 512.
+        page = chromium.open(site.url("?seed=7&mute"), scale=2)
         checks.require("the muted page loads", page.wait_state("running", 60))
+        checks.check("on a screen of twice the pixels the drawing buffer has them",
+                     chromium.driver.execute_script("return [canvas.width, canvas.height]") ==
+                     [1024, 512])
         page.tap(512, 150)
         checks.require("a tap enters the hall", page.wait_shot(dark_margins, 20)[1])
         lines = len(page.lines)
@@ -570,9 +588,20 @@ def web(options, checks):
         checks.require("the card swings in", page.wait_shot(card_shown, 20)[1])
         page.tap(*card_line(3))
         fire = page.wait_shot(lambda shot: dark_margins(shot) and
-                              flames(shot, picked) > before + 60, 20)
+                              flames_over(shot, picked) > before + 60, 20)
         checks.check("a tap on the card's third line sets the person on fire", fire[1],
-                     f"{before} then {flames(fire[0], picked)} flame pixels over the head")
+                     f"{before} then {flames_over(fire[0], picked)} flame pixels over the head")
+
+        # A picture and a sound missing from the site: each named, the hall drawn without them.
+        with browser.Site(scratch / "gaps", dict(links, image_data=gaps(scratch, options.site,
+                                                                        "image_data", "fire2.tga"),
+                                                 audio=gaps(scratch, options.site, "audio",
+                                                            "ooo_01.mp3"))) as holes:
+            page = chromium.open(holes.url())
+            checks.check("a picture and a sound that cannot be loaded are named on the page, and "
+                         "the hall opens without them", page.wait_state("running", 60) and
+                         all(name in chromium.driver.find_element("id", "problems").text
+                             for name in ("image_data/fire2.tga", "audio/ooo_01.mp3")))
 
         page = chromium.open(site.url("?replay=visit.txt&fps=5&frames&mute"))
         frames = page.run(COMPARE_FRAMES)

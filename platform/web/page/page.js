@@ -83,13 +83,13 @@ const page = (() => {
     return [bufferWidth, Math.max(1, Math.round(bufferWidth / 2))];
   }
 
-  function close(status) {
+  function close(status, text) {
     state.phase = "closed";
     state.status = status;
     const notice = document.getElementById("notice");
-    notice.textContent = replaying
+    notice.textContent = text || (replaying
       ? "The visit has been played to its end. Reload the page to see it again."
-      : "The hall is closed. Reload the page to enter it again.";
+      : "The hall is closed. Reload the page to enter it again.");
     notice.hidden = false;
   }
 
@@ -253,8 +253,10 @@ const page = (() => {
       onRuntimeInitialized: () => {
         const status = Module.callMain(options(replayName));
         if (status !== 0) {
-          close(status);
+          // Bad options, an unreadable recording, or no WebGL: the program said why, below.
+          close(status, "The hall could not open.");
           document.getElementById("loading").hidden = true;
+          document.getElementById("about").classList.add("shown");
           return;
         }
         listen();
