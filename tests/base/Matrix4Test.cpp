@@ -52,6 +52,12 @@ TEST(Matrix4, TheSceneMatricesAreTheDesktopsToTheBit) {
         floor.rotate(0.0f, 0.0f, 0.0f, 0.0f);
         floor.rotate(12.0f, 0.0f, -1.0f, 0.0f);
         expectSame(floor, current(GL_MODELVIEW_MATRIX));
+        // Moved and scaled once turned: every term of each sum counts, in its order.
+        glTranslatef(1.1f, -2.3f, 4.7f);
+        glScalef(0.3f, 7.0f, -1.9f);
+        floor.translate(1.1f, -2.3f, 4.7f);
+        floor.scale(0.3f, 7.0f, -1.9f);
+        expectSame(floor, current(GL_MODELVIEW_MATRIX));
         glPopMatrix();
     }
     // The card at every angle of its swing.
