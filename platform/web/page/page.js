@@ -57,7 +57,8 @@ const page = (() => {
         chunks.reduce((at, chunk) => (bytes.set(chunk, at), at + chunk.length), 0);
         return bytes;
       } catch (error) {
-        problem(`${entry.path} could not be loaded (${error.message}); the hall goes on without it.`);
+        problem(`${entry.path} could not be loaded (${error.message})` +
+                (entry.needed ? "." : "; the hall goes on without it."));
         return null;
       }
     }));
@@ -214,7 +215,7 @@ const page = (() => {
     canvas.height = height;
     const list = await (await fetch("files.json")).json();
     const replayPath = query.get("replay");
-    const entries = replaying ? [...list, { path: replayPath, bytes: 0 }] : list;
+    const entries = replaying ? [...list, { path: replayPath, bytes: 0, needed: true }] : list;
     const loaded = await fetchAll(entries);
     const files = new Map(entries.map((entry, i) => [entry.path, loaded[i]]));
     if (!files.get("throngwick.js") || !files.get("throngwick.wasm") || !window.WebGLRenderingContext) {
