@@ -2,8 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Camera.h"
-#include "app/Signals.h"
-#include "app/Snapshot.h"
+#include "app/Platform.h"
 #include "assets/SoundBank.h"
 #include "interaction/InputController.h"
 
@@ -12,18 +11,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <thread>
 
 namespace {
 constexpr int32_t screensaverGraceMs = 1000; // the pointer settles after the screensaver starts
-constexpr auto pausedWait = std::chrono::milliseconds(10); // paused, nothing is drawn: no hurry
 
 void writeFrame() {
     Visit& visit = Visit::instance();
     const AppState& app = AppState::instance();
     std::string error;
-    const WritingFile writing;
     if (!visit.frames.write(app.width, app.height, error)) {
         std::fprintf(stderr, "throngwick: %s\n", error.c_str());
         std::exit(1);
@@ -31,34 +27,12 @@ void writeFrame() {
 }
 
 // F12's picture: the frame just drawn, which is the one shown next.
-void saveWantedSnapshot() {
+void saveWantedPicture() {
     Visit& visit = Visit::instance();
-    if (!visit.snapshotWanted)
+    if (!visit.pictureWanted)
         return;
-    visit.snapshotWanted = false;
-    const AppState& app = AppState::instance();
-    std::vector<uint8_t> pixels;
-    readDrawnFrame(app.width, app.height, pixels);
-    const std::time_t now = std::time(nullptr);
-    std::tm when{};
-    localtime_r(&now, &when);
-    const std::string pictures = picturesFolder(
-        std::getenv("XDG_PICTURES_DIR"), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-    std::string path;
-    std::string error;
-    const WritingFile writing;
-    if (saveSnapshot(pictures, when, app.width, app.height, pixels, path, error))
-        std::fprintf(stderr, "throngwick: picture saved as %s\n", path.c_str());
-    else
-        std::fprintf(stderr, "throngwick: %s\n", error.c_str());
-}
-
-void toggleFullScreen() {
-    // GLUT keeps the window's size and brings it back on the way out.
-    if (glutGet(GLUT_FULL_SCREEN))
-        glutLeaveFullScreen();
-    else
-        glutFullScreen();
+    visit.pictureWanted = false;
+    platform::savePicture(AppState::instance().width, AppState::instance().height);
 }
 } // namespace
 
@@ -93,7 +67,7 @@ void Visit::attract(float delaySeconds, uint32_t seed, bool endOnInput) {
 void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
     AppState& app = AppState::instance();
     if (mode != Mode::Replaying)
-        app.beforeSwap = saveWantedSnapshot;
+        app.beforeSwap = saveWantedPicture;
     if (mode == Mode::Recording) {
         writer.writeHeader(seed, width, height, static_cast<int64_t>(app.previousTimeMs));
     } else if (mode == Mode::Replaying) {
@@ -115,9 +89,9 @@ void Visit::input(const RecordedEvent& event) {
         return;
     play(event);
     if (event.kind == EventKind::Special && event.code == GLUT_KEY_F11) {
-        toggleFullScreen();
+        platform::toggleFullScreen();
     } else if (event.kind == EventKind::Special && event.code == GLUT_KEY_F12) {
-        snapshotWanted = true;
+        pictureWanted = true;
         glutPostRedisplay(); // also while paused
     }
 }
@@ -185,7 +159,7 @@ void Visit::idle() {
         recordIdle();
     runShow();
     if (AppState::instance().paused)
-        std::this_thread::sleep_for(pausedWait);
+        platform::restWhilePaused();
 }
 
 void Visit::deliver(const RecordedEvent& event) {
@@ -218,12 +192,7 @@ void Visit::recordIdle() {
     const int32_t nowMs = glutGet(GLUT_ELAPSED_TIME);
     const float level = SoundBank::instance().holdMeterLevel();
     std::string error;
-    bool written = false;
-    {
-        const WritingFile writing;
-        written = writer.writeFrame(nowMs, level, displayedThisFrame, error);
-    }
-    if (!written) {
+    if (!writer.writeFrame(nowMs, level, displayedThisFrame, error)) {
         // The visit goes on; what was written so far replays.
         std::fprintf(stderr, "throngwick: %s; recording stopped\n", error.c_str());
         mode = Mode::Live;

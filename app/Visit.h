@@ -21,8 +21,8 @@ class Visit {
     std::unique_ptr<ReplaySchedule> schedule; // the replay's frames
     FrameWriter frames; // with a folder, the replay is filmed: PNG files, as fast as they draw
     AttractMode show;
-    bool screensaver = false;    // the show from the start, and the first input ends the program
-    bool snapshotWanted = false; // F12: the next drawn frame is saved
+    bool screensaver = false;   // the show from the start, and the first input ends the program
+    bool pictureWanted = false; // F12: the next drawn frame is saved
 
     // Created on first use; GLUT thread only.
     static Visit& instance();

@@ -1,11 +1,11 @@
 #include "app/AppState.h"
-#include "app/DataFolder.h"
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
-#include "app/Signals.h"
 #include "app/Visit.h"
 #include "assets/SoundBank.h"
 #include "crowd/Crowd.h"
+#include "platform/desktop/DataFolder.h"
+#include "platform/desktop/Signals.h"
 
 #include <GL/freeglut.h>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "app/Signals.h"
+#include "platform/desktop/Signals.h"
 
 #include <atomic>
 #include <csignal>

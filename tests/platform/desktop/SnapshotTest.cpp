@@ -1,4 +1,4 @@
-#include "app/Snapshot.h"
+#include "platform/desktop/Snapshot.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
-#include "app/Snapshot.h"
+#include "platform/desktop/Snapshot.h"
 
-#include "app/FrameWriter.h"
+#include <GL/gl.h>
+#include <png.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -94,4 +95,38 @@ bool saveSnapshot(const std::string& pictures, const std::tm& when, int32_t widt
     error = "no picture saved: " + folder + " already holds " + std::to_string(mostAttempts) +
             " pictures of this second";
     return false;
+}
+
+void readDrawnFrame(int32_t width, int32_t height, std::vector<uint8_t>& pixels) {
+    pixels.resize(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
+    GLint packAlignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+}
+
+bool writePng(FILE* file, int32_t width, int32_t height, const std::vector<uint8_t>& pixels,
+              bool fast, std::string& error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    image.flags = fast ? PNG_IMAGE_FLAG_FAST : 0;
+    // A negative stride: the bottom row comes first in memory and last in the file.
+    const png_int_32 stride = -static_cast<png_int_32>(width * 3);
+    const bool encoded =
+        png_image_write_to_stdio(&image, file, 0, pixels.data(), stride, nullptr) != 0;
+    if (!encoded)
+        error = image.message;
+    png_image_free(&image);
+    // Closing writes what is buffered: a full disk shows here.
+    if (std::fclose(file) != 0 && encoded) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return encoded;
 }
