@@ -387,27 +387,25 @@ def replay(options, checks):
             shots.append((before, frames(), shot))
 
         spots = iter([(512, 400), (380, 420), (650, 430), (450, 350), (600, 360), (300, 420)])
-        for key in "31":
-            # A spot whose cell is empty picks nobody: the next one is tried.
-            while not program.wait_shot(card_shown, 8)[1]:
-                spot = next(spots, None)
-                checks.require("a pick takes the camera to a person", spot)
-                program.click(*spot)
-                if key == "3":
-                    time.sleep(0.3)
-                    shoot()  # on the way
-            if key == "3":
-                shoot()  # at the person, the card shown
-            program.key(key)
-            checks.require(f"key {key} brings the camera home", program.wait_shot(dark_margins,
-                                                                                 15)[1])
+        # A spot whose cell is empty picks nobody: the next one is tried.
+        while not program.wait_shot(card_shown, 8)[1]:
+            spot = next(spots, None)
+            checks.require("a pick takes the camera to a person", spot)
+            program.click(*spot)
+            time.sleep(0.3)
+            shoot()  # on the way
+        shoot()  # at the person, the card shown
+        program.key("3")
+        checks.require("key 3 brings the camera home", program.wait_shot(dark_margins, 15)[1])
+        still(program)  # home: a click while the camera travels picks nobody
         program.click(*(int(v) for v in h.to_pixel((edge[0], 0, edge[2]))))
         checks.require(f"a pick by the edge at {edge} takes the camera there",
                        program.wait_shot(card_shown, 15)[1])
         close_up = [frames(drawn_only=False)]
         time.sleep(1.5)
         close_up.append(frames(drawn_only=False))
-        program.key("4")
+        program.key("1")
+        checks.require("key 1 brings the camera home", program.wait_shot(dark_margins, 15)[1])
         # The first explosion shakes the view 15 s after entering.
         time.sleep(max(0.0, entered + 16 - time.monotonic()))
         program.quit(checks, "after the recorded visit")
@@ -428,6 +426,8 @@ def replay(options, checks):
                "classic": ["--renderer", "classic"],
                "classic-drawn": ["--renderer", "classic", "--redraw-hall"]}
     begun = time.monotonic()
+    for name in replays:  # frames of an earlier run would count
+        shutil.rmtree(scratch / name, ignore_errors=True)
     running = {name: subprocess.Popen(
         [options.release or options.binary, "--replay", str(cut if name == "all" else visit),
          "--frames", str(scratch / name), "--mute", *arguments,
@@ -436,9 +436,13 @@ def replay(options, checks):
     statuses = {name: process.wait(timeout=240) for name, process in running.items()}
     films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
     cut_drawn = frames(cut)
+    # The replay's frame k is at the start's clock + k / fps seconds; the last reaches the visit's.
+    start = int(next(line for line in lines if line.startswith("start ")).split()[1])
+    clocks = [int(lines[i].split()[1]) for i in frame_lines]
     checks.check(f"the replays exit 0, writing a frame for each of the {cut_drawn} drawn in the "
                  f"cut visit, or five for each second of the whole", set(statuses.values()) == {0}
-                 and len(films["all"]) == cut_drawn and len(films["batched"]) > 80,
+                 and len(films["all"]) == cut_drawn and
+                 len(films["batched"]) == -(-(clocks[-1] - start) * fps // 1000),
                  f"{statuses}, {[len(film) for film in films.values()]} frames, "
                  f"{time.monotonic() - begun:.0f} s")
     checks.check("the hall restored from its copy gives the frames of the hall drawn every frame, "
@@ -481,10 +485,7 @@ def replay(options, checks):
 
     pairs = list(zip(films["classic"], films["batched"]))
     alike(pairs, "the whole visit")
-    # The replay's frame k is at the start's clock + k / fps seconds.
-    clocks = [int(lines[i].split()[1]) for i in frame_lines]
     first, last = (clocks[n - 1] for n in close_up)
-    start = int(next(line for line in lines if line.startswith("start ")).split()[1])
     alike([pair for k, pair in enumerate(pairs, 1) if first <= start + k * 1000 // fps <= last],
           f"at the person by the edge, {edge[0]:.1f}, {edge[2]:.1f}")
     shutil.rmtree(scratch / "all")  # a gigabyte of frames
