@@ -30,9 +30,8 @@ class StillHallTest : public SceneTest {
         Camera::instance().reshape(windowWidth, windowHeight);
         crowd.stillHall = std::make_unique<StillHall>();
     }
-    // The window's colour and depth after one frame of the scene.
+    // The window's colour and depth after one frame of the scene (the crowd clears the window).
     std::vector<uint32_t> draw() const {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushMatrix();
         crowd.draw();
         glPopMatrix();
