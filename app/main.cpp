@@ -42,7 +42,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::printf("throngwick %s\n", THRONGWICK_VERSION);
+        std::printf("throngwick %s\n"
+                    "Copyright (C) 2026 The Throngwick developers\n"
+                    "License: MIT (Expat) <https://opensource.org/license/mit>\n"
+                    "This is free software: you are free to change and redistribute it.\n"
+                    "There is NO WARRANTY, to the extent permitted by law.\n",
+                    THRONGWICK_VERSION);
         return 0;
     }
     std::string dataFolder;

@@ -1,50 +1,103 @@
 # What an installed Throngwick is beyond the program and its files: the menu entry, the icon,
-# the manual page and the package's own documents, and the Debian package CPack makes of it all.
+# the software-centre metadata, the manual page and the packages' own documents, and the two
+# Debian packages CPack makes of it all: throngwick (the program) and throngwick-data (its
+# pictures and sounds, the same on every architecture).
 
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/throngwick.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${THRONGWICK_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+set(THRONGWICK_APP_ID org.throngwick.throngwick)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/${THRONGWICK_APP_ID}.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT program)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/${THRONGWICK_APP_ID}.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT program)
+install(FILES ${THRONGWICK_ICON}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps COMPONENT program)
+# Strip keeps the compiler's .comment notes, which an installed program has no use for.
+install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/games/throngwick\" COMMAND_ERROR_IS_FATAL ANY)"
+    COMPONENT program)
 
-# The manual page is the program's own --help, which needs no display.
+# Every time stamp in the packages (help2man's date, CPack's file and archive times) is the last
+# commit's, or SOURCE_DATE_EPOCH's when given, so that a commit packaged twice gives the same bytes.
+set(sourceDateEpoch "$ENV{SOURCE_DATE_EPOCH}")
+if(NOT sourceDateEpoch)
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+        OUTPUT_VARIABLE sourceDateEpoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+set(withTimeStamp)
+if(sourceDateEpoch)
+    set(withTimeStamp ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${sourceDateEpoch})
+    # CPack reads the time stamp from its own environment, which this file sets for every run.
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackTimeStamp.cmake)
+    file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE}
+        CONTENT "set(ENV{SOURCE_DATE_EPOCH} ${sourceDateEpoch})\n")
+else()
+    message(STATUS "Neither SOURCE_DATE_EPOCH nor git's last commit: packages stamped with today")
+endif()
+# Rewritten only when it changes, so the manual page is remade exactly then.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/source-date-epoch CONTENT "${sourceDateEpoch}\n")
+
+# The manual page is the program's own --help and --version, which need no display.
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
     set(manual ${CMAKE_BINARY_DIR}/throngwick.6)
     add_custom_command(OUTPUT ${manual}.gz
-        COMMAND ${HELP2MAN} --section=6 --no-info --no-discard-stderr
+        COMMAND ${withTimeStamp} ${HELP2MAN} --section=6 --no-info --no-discard-stderr
             "--name=a hall of 500 people who sing, draw guns and catch fire"
             --output=${manual} $<TARGET_FILE:throngwick>
         COMMAND gzip -9nf ${manual}
-        DEPENDS throngwick
+        DEPENDS throngwick ${CMAKE_BINARY_DIR}/source-date-epoch
         COMMENT "Writing the manual page")
     add_custom_target(manual ALL DEPENDS ${manual}.gz)
-    install(FILES ${manual}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    install(FILES ${manual}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT program)
 else()
     message(STATUS "help2man not found: no manual page (scripts/setup.sh installs it)")
 endif()
 
+# Each package carries the licence and the changelog in its own documents folder.
 set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_command(OUTPUT ${changelog}
     COMMAND gzip -9nc ${CMAKE_CURRENT_LIST_DIR}/changelog > ${changelog}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog)
 add_custom_target(changelog ALL DEPENDS ${changelog})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${changelog}
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/throngwick)
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/throngwick COMPONENT program)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${changelog}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/throngwick-data COMPONENT data)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME throngwick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Throngwick developers <throngwick@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "hall of 500 people who sing, draw guns and catch fire")
-# The lines under the summary; CPack indents them.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Five hundred people stand in a hall, each a stack of flat painted cut-outs
-swaying on their own rhythm. Click one: the crowd steps back and the camera
-flies to them; then make them sing, draw a gun or catch fire, and watch song
-and fire spread through the crowd while distant explosions shake the view.")
+set(CPACK_PACKAGE_CONTACT "The Throngwick developers <throngwick@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SOURCE throngwick)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The run-time libraries, as dpkg-shlibdeps finds them in the program.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL program data)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+
+# The lines under each summary; CPack indents them.
+set(about "Five hundred people stand in a hall, each a stack of flat painted cut-outs
+swaying on their own rhythm. Click one: the crowd steps back and the camera
+flies to them; then make them sing, draw a gun or catch fire, and watch song
+and fire spread through the crowd while distant explosions shake the view.")
+
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME throngwick)
+set(CPACK_COMPONENT_PROGRAM_DESCRIPTION "hall of 500 people who sing, draw guns and catch fire
+${about}")
+# The pictures and sounds of exactly this version, and the run-time libraries dpkg-shlibdeps
+# finds in the program.
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "throngwick-data (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_SHLIBDEPS ON)
+
+set(CPACK_DEBIAN_DATA_PACKAGE_NAME throngwick-data)
+set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE all)
+set(CPACK_COMPONENT_DATA_DESCRIPTION "pictures and sounds of the Throngwick crowd scene
+${about}
+.
+This package holds the pictures and sounds Throngwick reads: the hall, the
+people, their flames and the option card, the fire and explosion sounds, the
+crowd's voices and the music.")
 include(CPack)

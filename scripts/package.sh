@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package: installs what building needs, builds the program (Release) with its
-# pictures, sounds, icon and manual page, and lets CPack make build/package/throngwick_*.deb.
+# Builds the Debian packages: installs what building needs, builds the program (Release) with its
+# pictures, sounds, icon and manual page, and lets CPack make build/package/throngwick_*.deb (the
+# program) and build/package/throngwick-data_*.deb (its pictures and sounds). Their time stamps
+# are the last commit's (or SOURCE_DATE_EPOCH's), so a commit packaged twice gives the same bytes.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -8,5 +10,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 cmake --preset run >/dev/null
 cmake --build --preset run -j"$(nproc)"
+rm -f build/package/*.deb
 cpack --preset package >/dev/null
-ls "$root"/build/package/throngwick_*.deb
+ls build/package/*.deb

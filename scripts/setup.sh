@@ -16,7 +16,7 @@ test=(
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool x11-utils
     python3 python3-numpy python3-pil python3-xlib
-    lintian desktop-file-utils
+    lintian desktop-file-utils appstream devscripts
 )
 
 case "${1:-}" in

@@ -6,7 +6,8 @@
 # hostile_resize  the window resized to nothing and back while the camera travels
 # soak            random clicks, pointer movement and keys (SOAK_SECONDS, 15 by default)
 # replay          a visit recorded, then replayed as frames: the still hall exact, the renderers alike
-# package         the Debian package unpacked and started from elsewhere, and the options' refusals
+# package         both Debian packages unpacked, started from elsewhere as the menu starts the
+#                 program, and the options' refusals
 #
 # journeys.py NAME --binary PROGRAM --run-dir FOLDER --scratch FOLDER [--screenshots FOLDER]
 #             [--release PROGRAM] [--package FOLDER]
@@ -491,13 +492,45 @@ def replay(options, checks):
     shutil.rmtree(scratch / "all")  # a gigabyte of frames
 
 
+def control(deb):
+    # A package's control fields, each by its first line.
+    text = subprocess.run(["dpkg-deb", "-f", str(deb)], capture_output=True, text=True,
+                          check=True).stdout
+    return dict(line.split(": ", 1) for line in text.splitlines() if line and not line[0].isspace())
+
+
 def package(options, checks):
-    deb = next(Path(options.package).glob("throngwick_*.deb"), None)
-    checks.require("the package is built (scripts/package.sh)", deb)
+    debs = {name: next(Path(options.package).glob(f"{name}_*.deb"), None)
+            for name in ("throngwick", "throngwick-data")}
+    checks.require("both packages are built (scripts/package.sh)", all(debs.values()))
+    fields, data = control(debs["throngwick"]), control(debs["throngwick-data"])
+    version = fields["Version"]
+    checks.check("the program needs the pictures and sounds of its own version, which are the "
+                 "same on every architecture", data["Version"] == version and
+                 f"throngwick-data (= {version})," in fields["Depends"] and
+                 data["Architecture"] == "all", fields["Depends"])
     unpacked, elsewhere = Path(options.scratch) / "unpacked", Path(options.scratch) / "elsewhere"
+    shutil.rmtree(unpacked, ignore_errors=True)
     elsewhere.mkdir(parents=True, exist_ok=True)
-    subprocess.run(["dpkg-deb", "-x", str(deb), str(unpacked)], check=True)
-    installed = str(unpacked / "usr" / "games" / "throngwick")
+    subprocess.run(["dpkg-deb", "-x", str(debs["throngwick"]), str(unpacked)], check=True)
+    checks.check("the program's package holds no pictures or sounds",
+                 not (unpacked / "usr" / "share" / "throngwick").exists())
+    subprocess.run(["dpkg-deb", "-x", str(debs["throngwick-data"]), str(unpacked)], check=True)
+
+    # Started as the menu starts it: the desktop entry's command, found on the path.
+    share = unpacked / "usr" / "share"
+    desktop = next((share / "applications").glob("*.desktop"))
+    entry = dict(line.split("=", 1) for line in desktop.read_text().splitlines() if "=" in line)
+    command = entry["Exec"].split()
+    installed = shutil.which(command[0], path=str(unpacked / "usr" / "games"))
+    checks.require("the menu entry starts the packaged program", installed, entry["Exec"])
+    checks.check("the menu entry's icon is in the package",
+                 any((share / "icons" / "hicolor").glob(f"*/apps/{entry['Icon']}.png")))
+    printed = subprocess.run([installed, "--version"], cwd=elsewhere, capture_output=True,
+                             text=True).stdout.splitlines()
+    checks.check("--version gives the package's version and names the licence",
+                 printed[:1] == [f"throngwick {version}"] and
+                 "License: MIT (Expat) <https://opensource.org/license/mit>" in printed, printed)
     status, lines = run(installed, ["--seed", "x"], elsewhere, display=False)
     checks.check("--seed with text: one line naming it, the usage, status 2, no window",
                  status == 2 and lines[0] == "throngwick: --seed wants a whole number from 0 to "
@@ -505,9 +538,10 @@ def package(options, checks):
     status, lines = run(installed, ["--renderer", "fast"], elsewhere, display=False)
     checks.check("an unknown renderer is an options error", status == 2 and lines[0] ==
                  "throngwick: --renderer is 'classic' or 'batched', not 'fast'", lines)
-    with Program(options, "--seed", "7", "--mute", cwd=elsewhere, binary=installed) as program:
+    with Program(options, *command[1:], "--seed", "7", "--mute", cwd=elsewhere,
+                 binary=installed) as program:
         hall = enter(program, checks, started(program, checks))
-        checks.check("the unpacked program draws its hall from its own pictures",
+        checks.check("the unpacked program draws its hall from the data package's pictures",
                      hall[HALL].mean() > 20, f"brightness {hall[HALL].mean():.0f}")
         program.click(512, 400)
         checks.check("a pick works", program.wait_line(h.PICK_LINE, 10))
