@@ -67,15 +67,16 @@ class StillHallWithoutFramebufferObjects : public StillHallTest {
     }
 };
 
-// Waits for the window to take its new size and gives the view that size.
-void resizeWindow(int width, int height) {
+// Waits for the window to take its new size and, when asked, gives the view that size.
+void resizeWindow(int width, int height, bool reshape = true) {
     glutDisplayFunc([] {}); // GLUT's events need one
     glutReshapeWindow(width, height);
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while ((glutGet(GLUT_WINDOW_WIDTH) != width || glutGet(GLUT_WINDOW_HEIGHT) != height) &&
            std::chrono::steady_clock::now() < until)
         glutMainLoopEvent();
-    Camera::instance().reshape(width, height);
+    if (reshape)
+        Camera::instance().reshape(width, height);
 }
 } // namespace
 
@@ -106,6 +107,8 @@ TEST_F(StillHallTest, AnyChangeOfViewSizeOrPictureDrawsTheHallAnew) {
         {"the field of view", [&] { input.fieldOfView = 54.0f, camera.reshape(1024, 512); }},
         {"the window's size", [] { resizeWindow(1000, 520); }},
         {"the size back", [] { resizeWindow(windowWidth, windowHeight); }},
+        {"the window's size alone", [] { resizeWindow(1000, 520, false); }},
+        {"the viewport alone", [] { glViewport(0, 0, 512, 256); }},
         {"the backdrop's picture", [&] { crowd.backdropSprite = crowd.floorSprite; }},
         {"the clear colour", [] { glClearColor(0.0f, 0.0f, 0.2f, 1.0f); }},
     };
