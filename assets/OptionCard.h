@@ -32,4 +32,7 @@ class OptionCard {
     void hide() { setState(CardState::PutAway); }
     void swingIn() { setState(CardState::SwingingIn); }
     void swingOut() { setState(CardState::SwingingOut); }
+    // The line (1 to 4) of the card's picture under a window pixel (x from the left, y from the
+    // top) as the card is drawn at its angle under the view's perspective; 0 off the lines.
+    int32_t lineAt(float x, float y, int32_t width, int32_t height, float fieldOfView) const;
 };

@@ -4,8 +4,8 @@ the same run, the ratio between them, the target where there is one, and whether
 
 Reads from the results folder: <Program>.json (Google Benchmark's JSON output, one per benchmark
 program), startup.txt and memory.txt (lines "<program> first_frame_ms=<ms> vmhwm_kb=<kB>" from
-startup_probe), load.txt (lines "<when> <contents of /proc/loadavg>") and failed.txt (programs
-that did not finish)."""
+startup_probe), web.txt (one line "key=value ..." from web_bench.py), load.txt (lines "<when>
+<contents of /proc/loadavg>") and failed.txt (programs that did not finish)."""
 
 import json
 import os
@@ -362,6 +362,34 @@ def startup_rows(table, startup, memory, notes):
                  "polled every millisecond on the X screen; peak memory is VmHWM.")
 
 
+def read_web(path):
+    """web_bench.py's figures by name, or none."""
+    if not os.path.exists(path):
+        return {}
+    with open(path) as f:
+        return {key: float(value) for key, _, value in
+                (field.partition("=") for field in f.read().split()) if value}
+
+
+def web_rows(table, web, runs):
+    if not web:
+        return
+    table.section("The browser version (headless Chromium, WebGL on SwiftShader; ratio: frame "
+                  "time ÷ the desktop's)")
+    table.row("everything the page loads", "%.2f MB as served" % (web["bytes_served"] / 1e6),
+              "gzip-compressed: %.2f MB" % (web["bytes_gzip"] / 1e6),
+              ratio_text(web["bytes_gzip"], web["bytes_served"]))
+    table.row("from opening the page to the title", "%.0f ms" % web["title_ms"])
+    desktop = renderer_runs(runs, 1).get("frameFullIdle")
+    value = "%.1f fps (%.1f ms)" % (1000.0 / web["frame_ms"], web["frame_ms"])
+    if desktop:
+        table.row("idle hall, 1024×512", value, "the desktop's batched renderer in the same run: "
+                  "%.1f fps" % (1.0 / desktop["real_s"]),
+                  ratio_text(web["frame_ms"] / 1000.0, desktop["real_s"]))
+    else:
+        table.row("idle hall, 1024×512", value)
+
+
 def other_rows(table, program, runs):
     """Benchmarks this script knows nothing about: each against the program's first one."""
     if not runs:
@@ -410,6 +438,7 @@ def main():
     recording_rows(table, programs.get("RecordingBench", {}), notes)
     startup_rows(table, read_probe(os.path.join(results, "startup.txt")),
                  read_probe(os.path.join(results, "memory.txt")), notes)
+    web_rows(table, read_web(os.path.join(results, "web.txt")), programs.get("FrameBench", {}))
     for program, runs in programs.items():
         if program not in ("FrameBench", "CrowdUpdateBench", "RecordingBench"):
             other_rows(table, program, runs)

@@ -39,37 +39,14 @@ bool CrowdBatch::build(const Crowd& crowd, std::string& reason) {
     return atlas.build(sprites, reason);
 }
 
-namespace {
-// Column-major product a times b, each entry summed left to right in single precision.
-void multiply(const float* a, const float* b, float* product) {
-    for (int row = 0; row < 4; ++row)
-        for (int column = 0; column < 4; ++column) {
-            float sum = a[row] * b[column * 4];
-            sum = sum + a[4 + row] * b[column * 4 + 1];
-            sum = sum + a[8 + row] * b[column * 4 + 2];
-            sum = sum + a[12 + row] * b[column * 4 + 3];
-            product[column * 4 + row] = sum;
-        }
-}
-} // namespace
-
-void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const float* view) {
+void CrowdBatch::add(const SpriteDraw& sprite, const Matrix4& projection, const Matrix4& view) {
     // Every crowd sprite stands upright: angle 0, whatever the axis.
     assert(sprite.rotation.angle == 0.0f && "the batch draws unturned sprites only");
     // The model-view matrix after glTranslatef and glScalef on the view's.
-    float modelView[16];
-    std::copy(view, view + 16, modelView);
-    const Vec3 p = sprite.position;
-    for (int row = 0; row < 4; ++row)
-        modelView[12 + row] =
-            ((view[row] * p.x + view[4 + row] * p.y) + view[8 + row] * p.z) + view[12 + row];
-    for (int row = 0; row < 4; ++row) {
-        modelView[row] = modelView[row] * sprite.scale.x;
-        modelView[4 + row] = modelView[4 + row] * sprite.scale.y;
-        modelView[8 + row] = modelView[8 + row] * sprite.scale.z;
-    }
-    float m[16];
-    multiply(projection, modelView, m);
+    Matrix4 modelView = view;
+    modelView.translate(sprite.position.x, sprite.position.y, sprite.position.z);
+    modelView.scale(sprite.scale.x, sprite.scale.y, sprite.scale.z);
+    const Matrix4 m = product(projection, modelView);
     const TextureRect& region = atlas.regions[sprite.sprite];
     // With an alpha test, only the part of the picture that can pass it is drawn: the rest would
     // be sampled and discarded.
@@ -90,14 +67,8 @@ void CrowdBatch::add(const SpriteDraw& sprite, const float* projection, const fl
         // The whole square's corners stay exactly -1 and 1.
         const float x = s == 0.0f ? -1.0f : s == 1.0f ? 1.0f : s * 2.0f - 1.0f;
         const float y = t == 0.0f ? 1.0f : t == 1.0f ? -1.0f : 1.0f - t * 2.0f;
-        // The corner (x, y, 0, 1) through the matrix, its terms added in this order.
-        for (int row = 0; row < 4; ++row) {
-            float sum = x * m[row];
-            sum = y * m[4 + row] + sum;
-            sum = 0.0f * m[8 + row] + sum;
-            sum = 1.0f * m[12 + row] + sum;
-            out[row] = sum;
-        }
+        const float corner[4] = {x, y, 0.0f, 1.0f};
+        m.transform(corner, out);
         out[4] = region.s0 + (region.s1 - region.s0) * s;
         out[5] = region.t0 + (region.t1 - region.t0) * t;
         behindTheEye = behindTheEye || !(out[3] > 0.0f);
@@ -148,10 +119,10 @@ const std::optional<TextureRect>& CrowdBatch::partPassing(int32_t sprite, float 
 
 void CrowdBatch::draw(const Crowd& crowd) {
     runsUsed = 0;
-    float projection[16];
-    float view[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    Matrix4 projection;
+    Matrix4 view;
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.m);
     glGetFloatv(GL_VIEWPORT, viewport);
     SpriteDraw draws[maxPersonSprites];
     for (const CellList& list : crowd.grid)
@@ -173,14 +144,6 @@ void CrowdBatch::draw(const Crowd& crowd) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, atlas.texture);
-    // Texturing multiplies each texel by the current colour; by white that is the texel itself,
-    // which a replacing environment gives without the multiply, a little faster per pixel.
-    float colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    GLint environment = GL_MODULATE;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
-    if (std::all_of(colour, colour + 4, [](float c) { return c == 1.0f; }))
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     const GLsizei stride = floatsPerVertex * sizeof(float);
@@ -200,7 +163,6 @@ void CrowdBatch::draw(const Crowd& crowd) {
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

@@ -7,6 +7,7 @@
 
 #include "assets/Sprite.h"
 #include "assets/TextureAtlas.h"
+#include "base/Matrix4.h"
 
 #include <map>
 #include <optional>
@@ -44,7 +45,7 @@ class CrowdBatch {
     // For each picture and alpha test, found once: where anything can pass, if anywhere.
     std::map<std::pair<int32_t, float>, std::optional<TextureRect>> parts;
 
-    void add(const SpriteDraw& sprite, const float* projection, const float* view);
+    void add(const SpriteDraw& sprite, const Matrix4& projection, const Matrix4& view);
     // The run a sprite with this alpha test and box joins.
     Run& runFor(float alphaRef, const Box& box);
     const std::optional<TextureRect>& partPassing(int32_t sprite, float alphaRef);

@@ -2,6 +2,8 @@
 // drawn are copied, colour and depth, into a framebuffer object of the window's size; while the
 // view stays that, later frames restore them from the copy instead of drawing them again. The
 // view is what GL draws the hall with, read back from GL, so that no change of it is missed.
+// Reading the view and the copy are the desktop's OpenGL (platform/desktop/StillHallGl.cpp); the
+// browser's WebGL 1 has no blit, and draws the hall every frame (platform/web/StillHallWeb.cpp).
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, no sanitizers) into build-bench/, runs every benchmark program
 # in bench/, times the real program's start-up and measures its peak memory against an empty GLUT
-# window, and prints one markdown table of every figure with its baseline, ratio and target (also
+# window, builds the browser version and measures it in headless Chromium (bench/web_bench.py),
+# and prints one markdown table of every figure with its baseline, ratio and target (also
 # written to build-bench/bench-table.md). The frames are also measured full screen at 1920x1080 or
 # more: without a display that large, it starts its own Xvfb of that size.
 # BENCH_MIN_TIME (seconds per benchmark, default 0.3) and BENCH_FRAME_MIN_TIME (seconds per frame
@@ -54,6 +55,12 @@ for _ in 1 2 3 4 5; do
 done
 echo "empty_window $("$probe" --hold 10 -- "$build/bench/empty_window")" >>"$results/memory.txt"
 echo "throngwick $("$probe" --click --hold 10 -- ./throngwick)" >>"$results/memory.txt"
+echo "== the browser version" >&2
+"$root/scripts/setup.sh" web
+(cd "$root" && cmake --preset web -DTHRONGWICK_WEB_DATA="$build/run" >/dev/null &&
+    cmake --build --preset web -j"$(nproc)" >"$build/web-build.log") || { tail -30 "$build/web-build.log"; exit 1; }
+/usr/bin/python3 -B "$root/bench/web_bench.py" "$root/build-web/site" "$build/web-bench" \
+    >"$results/web.txt" || echo "web_bench.py (exit status $?)" >>"$results/failed.txt"
 echo "end $(cat /proc/loadavg)" >>"$results/load.txt"
 
 python3 "$root/bench/bench_table.py" "$results" >"$build/bench-table.md"

@@ -2,7 +2,9 @@
 # Installs the Debian packages a task needs, only those missing (apt-get update once, first).
 #
 #   scripts/setup.sh build   building the program, its pictures and sounds, and its package
-#   scripts/setup.sh test    the above, and the tests, benchmarks and fuzzing
+#   scripts/setup.sh web     the above, and building the browser version
+#   scripts/setup.sh test    all of the above, and the tests (the browser's too), benchmarks and
+#                            fuzzing
 set -euo pipefail
 
 build=(
@@ -11,8 +13,10 @@ build=(
     libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev
     libfreetype-dev fonts-dejavu-core
 )
+web=(emscripten)
 test=(
     clang libclang-rt-14-dev clang-format
+    chromium chromium-driver python3-selenium
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool x11-utils
     python3 python3-numpy python3-pil python3-xlib
@@ -21,9 +25,10 @@ test=(
 
 case "${1:-}" in
 build) packages=("${build[@]}") ;;
-test) packages=("${build[@]}" "${test[@]}") ;;
+web) packages=("${build[@]}" "${web[@]}") ;;
+test) packages=("${build[@]}" "${web[@]}" "${test[@]}") ;;
 *)
-    echo "usage: $0 build|test" >&2
+    echo "usage: $0 build|web|test" >&2
     exit 2
     ;;
 esac

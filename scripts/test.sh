@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with -Werror, AddressSanitizer and UndefinedBehaviorSanitizer,
-# builds and judges the Debian packages, and runs the whole suite headless (its own Xvfb when no
-# display is set).
+# builds and judges the Debian packages, builds the browser version, and runs the whole suite
+# headless (its own Xvfb when no display is set).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-test"
@@ -24,6 +24,10 @@ appstreamcli validate-tree --pedantic --strict --no-net "$unpacked"
 # Bookworm's C start files carry no CET note, so no program linked here can claim control-flow
 # protection; every other protection must be there.
 hardening-check --nocfprotection "$unpacked/usr/games/throngwick"
+
+# The browser version, with the run build's pictures and sounds; its journey serves and drives it.
+cmake --preset web >/dev/null
+cmake --build --preset web -j"$(nproc)" >/dev/null
 
 source "$root/scripts/display.sh"
 

@@ -1,5 +1,5 @@
 #include "app/Options.h"
-#include "app/DataFolder.h"
+#include "platform/desktop/DataFolder.h"
 
 #include <gtest/gtest.h>
 

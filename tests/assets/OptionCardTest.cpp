@@ -109,3 +109,42 @@ TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
     EXPECT_EQ(readView().modelview[14], -145.0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// A touch tells the card's lines apart by where the card is drawn: a point of each line's number
+// badge beside its digit, found through the card's turn and the view's projection, shows the
+// badge's red and names that line; the space above the first line, below the last and beside the
+// lines, none.
+TEST_F(SceneTest, TheLineUnderAPixelIsTheOneDrawnThere) {
+    ensureGlContext();
+    OptionCard& card = OptionCard::instance();
+    card.init(); // the painted card, from the run folder
+    AppState::setFixedGlState();
+    Camera::instance().reshape(windowWidth, windowHeight);
+    // A point of the picture (pixels, top row first) to a window pixel (x, y from the top).
+    const auto pixelOf = [&card](float column, float row) {
+        const float u = column / 384.0f - 1.0f;
+        const float v = 1.0f - row / 384.0f;
+        const float c = std::cos(card.angle * float(M_PI) / 180.0f);
+        const float s = std::sin(card.angle * float(M_PI) / 180.0f);
+        const Vec3 window =
+            eyeToWindow({0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+        return Vec3{std::floor(window.x), windowHeight - 1 - std::floor(window.y), 0.0f};
+    };
+    for (const float angle : {-10.0f, -20.0f}) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        card.angle = angle;
+        card.draw();
+        for (int line = 1; line <= 4; ++line) {
+            const Vec3 badge = pixelOf(76.0f, 160.0f + 56.0f * (line - 1) - 16.0f);
+            const Rgb colour = pixelAt({badge.x, windowHeight - 1 - badge.y, 0.0f});
+            EXPECT_GT(colour[0], 2 * colour[1]) << "the badge of line " << line;
+            EXPECT_EQ(card.lineAt(badge.x, badge.y, windowWidth, windowHeight, 55.0f), line)
+                << "angle " << angle;
+        }
+        for (const Vec3 off : {pixelOf(200.0f, 110.0f), pixelOf(200.0f, 345.0f),
+                               pixelOf(12.0f, 200.0f), pixelOf(372.0f, 200.0f)})
+            EXPECT_EQ(card.lineAt(off.x, off.y, windowWidth, windowHeight, 55.0f), 0)
+                << "angle " << angle << " at " << off.x << ", " << off.y;
+    }
+    EXPECT_EQ(card.lineAt(10.0f, 10.0f, 0, windowHeight, 55.0f), 0); // a window of no size
+}

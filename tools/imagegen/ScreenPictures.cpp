@@ -2,6 +2,7 @@
 
 #include "Noise.h"
 #include "PaintRandom.h"
+#include "base/CardLayout.h"
 
 #include <cmath>
 #include <string>
@@ -156,7 +157,7 @@ Raster paintTitle(const Raster& hall, TextPainter& bold, TextPainter& regular) {
 }
 
 Raster paintOptionCard(TextPainter& bold, TextPainter& regular) {
-    Raster r(384, 384);
+    Raster r(cardLayout::side, cardLayout::side);
     const Shape card = Shape::box(4.0f, 4.0f, 380.0f, 380.0f, 34.0f);
     const Paint paper = [](float x, float y) {
         const float n = Noise::fractal(x / 24.0f, y / 24.0f, 3, 81);
@@ -168,7 +169,8 @@ Raster paintOptionCard(TextPainter& bold, TextPainter& regular) {
     r.fill(card, paper);
     // A dark outer band and a fine gold line inside it.
     r.fill(card.without(card.grown(-7.0f)), rgb(0x4a2616));
-    const Shape inner = Shape::box(18.0f, 18.0f, 366.0f, 366.0f, 22.0f);
+    const Shape inner = Shape::box(cardLayout::innerLeft, cardLayout::innerLeft,
+                                   cardLayout::innerRight, cardLayout::innerRight, 22.0f);
     r.fill(inner.without(inner.grown(-2.5f)), rgb(0xb08030));
     for (const float cx : {18.0f, 366.0f})
         for (const float cy : {18.0f, 366.0f}) {
@@ -187,12 +189,14 @@ Raster paintOptionCard(TextPainter& bold, TextPainter& regular) {
         rgb(0xb08030));
 
     const char* const words[] = {"sing", "gun", "fire", "back"};
-    for (int i = 0; i < 4; ++i) {
-        const float baseline = 160.0f + static_cast<float>(i) * 56.0f;
-        const Shape badge = Shape::box(70.0f, baseline - 38.0f, 116.0f, baseline + 6.0f, 9.0f);
+    for (int i = 0; i < cardLayout::lines; ++i) {
+        const float baseline =
+            cardLayout::firstBaseline + static_cast<float>(i) * cardLayout::lineSpacing;
+        const float top = baseline - cardLayout::badgeAbove;
+        const float bottom = baseline + cardLayout::badgeBelow;
+        const Shape badge = Shape::box(70.0f, top, 116.0f, bottom, 9.0f);
         r.fill(badge.grown(2.0f), rgb(0xb08030));
-        r.fill(badge,
-               verticalGradient(baseline - 38.0f, rgb(0x9a2a24), baseline + 6.0f, rgb(0x5a1410)));
+        r.fill(badge, verticalGradient(top, rgb(0x9a2a24), bottom, rgb(0x5a1410)));
         bold.drawCentred(r, std::to_string(i + 1), 93.0f, baseline - 3.0f, 32,
                          solid(rgb(0xfbeed0)));
         regular.draw(r, words[i], 136.0f, baseline - 1.0f, 40, solid(ink));

@@ -1,4 +1,4 @@
-#include "assets/MusicStream.h"
+#include "platform/desktop/MusicStream.h"
 
 #include <mpg123.h>
 

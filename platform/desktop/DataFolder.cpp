@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "platform/desktop/DataFolder.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,11 +1,11 @@
 #include "app/AppState.h"
-#include "app/DataFolder.h"
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
 #include "app/Visit.h"
 #include "assets/SoundBank.h"
 #include "crowd/Crowd.h"
 #include "crowd/StillHall.h"
+#include "platform/desktop/DataFolder.h"
 
 #include <GL/freeglut.h>
 #include <cerrno>

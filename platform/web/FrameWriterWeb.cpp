@@ -1,0 +1,27 @@
+// The browser build's frames go to the page, which hands them on (to a test that compares them
+// with the desktop's); the folder is only a name there.
+#include "app/FrameWriter.h"
+
+#include <GL/gl.h>
+#include <emscripten/emscripten.h>
+
+extern "C" void emscripten_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height,
+                                        GLenum format, GLenum type, void* pixels);
+
+// The page's hook: the frame's number, its RGBA bytes (bottom row first) and its size.
+EM_JS(void, handFrameToPage, (uint32_t number, const uint8_t* rgba, int32_t width, int32_t height),
+      {
+          Module.takeFrame(number, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
+      });
+
+bool FrameWriter::open(const std::string& path, std::string&) {
+    folder = path;
+    return true;
+}
+
+bool FrameWriter::write(int32_t width, int32_t height, std::string&) {
+    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    emscripten_glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    handFrameToPage(++framesDone, pixels.data(), width, height);
+    return true;
+}

@@ -1,0 +1,58 @@
+// The browser build's start-up. The page has written the pictures and sounds into ./image_data/
+// and ./audio/ and turned its address's query into the options (?seed=7 is --seed 7); the
+// canvas's size is the window's. main returns once the scene is ready, and the page runs its
+// frames from then on.
+#include "app/AppState.h"
+#include "app/GlutCallbacks.h"
+#include "app/Options.h"
+#include "app/Visit.h"
+#include "assets/SoundBank.h"
+#include "crowd/Crowd.h"
+
+#include <GL/freeglut.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <ctime>
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Options options;
+    std::string error;
+    Visit& visit = Visit::instance();
+    if (!parseOptions(argc, argv, options, error) ||
+        (!options.replayFile.empty() &&
+         !visit.replay(options.replayFile, options.fps, options.framesFolder, error))) {
+        std::fprintf(stderr, "throngwick: %s\n", error.c_str());
+        return 2;
+    }
+    uint32_t seed = options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    int32_t width = 1024;
+    int32_t height = 512;
+    emscripten_get_canvas_element_size("#canvas", &width, &height);
+    if (visit.mode == Visit::Mode::Replaying) {
+        seed = visit.played.seed;
+        width = visit.played.width;
+        height = visit.played.height;
+    }
+
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(width, height);
+    const int window = glutCreateWindow("Throngwick");
+    if (window == 0)
+        return 1;
+    if (options.mute)
+        SoundBank::instance().mute();
+    AppState& app = AppState::instance(); // samples the clock
+    visit.begin(seed, width, height);
+    app.initialise(window, width, height, seed);
+    if (options.renderer == Renderer::Batched && !Crowd::instance().drawBatched(error))
+        std::fprintf(stderr,
+                     "throngwick: the batched renderer cannot be used (%s): the crowd is "
+                     "drawn sprite by sprite\n",
+                     error.c_str());
+    registerGlutCallbacks();
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,123 @@
+// The program's sound in the browser: Web Audio under the sound bank's back end
+// (platform/web/SoundOutputWeb.cpp calls these). The page decodes every sound before the program
+// starts; the output itself opens at the first click or key, as browsers allow.
+"use strict";
+
+class ThrongwickSound {
+  // decoded: each sound's path (audio/NAME.mp3) to its AudioBuffer; one that failed is absent.
+  constructor(decoded) {
+    this.decoded = decoded;
+    this.samples = [];
+    this.channels = [];
+    this.context = null;
+    this.musicBuffer = null;
+    this.music = null;
+    this.peaks = { time: -1, word: 0 };
+  }
+
+  static async decode(bytes) {
+    // An offline context decodes without an output, so nothing waits for a click.
+    return new OfflineAudioContext(2, 1, 44100).decodeAudioData(bytes.slice().buffer);
+  }
+
+  open(channelCount) {
+    this.channels = new Array(channelCount).fill(null);
+    return 1;
+  }
+
+  loadSample(index, path) {
+    this.samples[index] = this.decoded.get(path.replace(/^\.\//, "")) || null;
+    return this.samples[index] ? 1 : 0;
+  }
+
+  // The first click or key: the browser lets the output open now. At the desktop's rate, so the
+  // music's level is measured over the same 1024 frames.
+  start() {
+    if (this.context) return;
+    try {
+      this.context = new AudioContext({ sampleRate: 44100 });
+    } catch (error) {
+      this.context = new AudioContext();
+    }
+    if (this.musicBuffer) this.startMusicNow();
+  }
+
+  // A new playback from the start, cutting off the channel's old one; silent before the output
+  // opens.
+  play(channel, sample, loop) {
+    this.stop(channel);
+    if (!this.context) return 1;
+    const source = this.context.createBufferSource();
+    source.buffer = this.samples[sample];
+    source.loop = loop;
+    source.connect(this.context.destination);
+    const playback = { source, ended: false };
+    source.onended = () => { playback.ended = true; };
+    source.start();
+    this.channels[channel] = playback;
+    return 1;
+  }
+
+  stop(channel) {
+    const playback = this.channels[channel];
+    if (playback && !playback.ended) {
+      playback.source.onended = null;
+      playback.source.stop();
+    }
+    this.channels[channel] = null;
+  }
+
+  playing(channel) {
+    const playback = this.channels[channel];
+    return playback && !playback.ended ? 1 : 0;
+  }
+
+  startMusic(path) {
+    if (this.music) {
+      this.music.source.stop();
+      this.music.source.disconnect();
+      this.music = null;
+    }
+    this.musicBuffer = this.decoded.get(path.replace(/^\.\//, "")) || null;
+    if (!this.musicBuffer) return 0;
+    if (this.context) this.startMusicNow();
+    return 1;
+  }
+
+  // The music to the output, and through a splitter to a meter for each side: the meters hear
+  // the music alone.
+  startMusicNow() {
+    const context = this.context;
+    const source = context.createBufferSource();
+    source.buffer = this.musicBuffer;
+    source.loop = true;
+    source.connect(context.destination);
+    const splitter = context.createChannelSplitter(2);
+    source.connect(splitter);
+    const last = this.musicBuffer.numberOfChannels - 1;
+    const meters = [0, 1].map((side) => {
+      const meter = context.createAnalyser();
+      meter.fftSize = 1024;
+      splitter.connect(meter, Math.min(side, last));
+      return meter;
+    });
+    source.start();
+    this.music = { source, meters, block: new Float32Array(1024) };
+  }
+
+  // Each side's peak over the latest 1024 frames, 0 to 32768: left in the low 16 bits, right in
+  // the high. Read once for each block the output renders.
+  musicPeaks() {
+    if (!this.music) return 0;
+    const time = this.context.currentTime;
+    if (time === this.peaks.time) return this.peaks.word;
+    const [left, right] = this.music.meters.map((meter) => {
+      meter.getFloatTimeDomainData(this.music.block);
+      let peak = 0;
+      for (const value of this.music.block) peak = Math.max(peak, Math.abs(value));
+      return Math.min(32768, Math.round(peak * 32768));
+    });
+    this.peaks = { time, word: (left | (right << 16)) >>> 0 };
+    return this.peaks.word;
+  }
+}
