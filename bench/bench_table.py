@@ -380,7 +380,7 @@ def web_rows(table, web, runs):
               "gzip-compressed: %.2f MB" % (web["bytes_gzip"] / 1e6),
               ratio_text(web["bytes_gzip"], web["bytes_served"]))
     table.row("from opening the page to the title", "%.0f ms" % web["title_ms"])
-    desktop = renderer_runs(runs, 1).get("frameFullIdle")
+    desktop = drawing_runs(runs, 1).get("frameFullIdle")
     value = "%.1f fps (%.1f ms)" % (1000.0 / web["frame_ms"], web["frame_ms"])
     if desktop:
         table.row("idle hall, 1024×512", value, "the desktop's batched renderer in the same run: "
