@@ -5,6 +5,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glext.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -50,8 +51,10 @@ void StillHall::copy(const HallView& view) {
             return stop(reason);
     }
     held = false;
-    GLint largest = 0;
+    GLint largestTexture = 0, largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestTexture);
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    largest = std::min(largest, largestTexture);
     const int32_t newWidth = view.window[0];
     const int32_t newHeight = view.window[1];
     if (newWidth <= 0 || newHeight <= 0 || newWidth > largest || newHeight > largest)

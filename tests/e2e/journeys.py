@@ -416,8 +416,9 @@ def replay(options, checks):
             program.key(key)
             checks.require(f"key {key} brings the camera home",
                            program.wait_shot(dark_margins, 15)[1])
-        # The first explosion shakes the view 15 s after entering.
-        time.sleep(max(0.0, entered + 16 - time.monotonic()))
+        # The first explosion shakes the view 15 s after entering, for a second; then it is
+        # still again.
+        time.sleep(max(0.0, entered + 17 - time.monotonic()))
         program.quit(checks, "after the recorded visit")
     # The visit cut short after the screenshots, in the middle of a line, as by a killed program:
     # it replays up to its last whole frame.
