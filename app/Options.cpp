@@ -20,7 +20,8 @@ struct Flag {
 const Flag flags[] = {{"--help", &Options::help},
                       {"--version", &Options::version},
                       {"--fullscreen", &Options::fullscreen},
-                      {"--mute", &Options::mute}};
+                      {"--mute", &Options::mute},
+                      {"--redraw-hall", &Options::redrawHall}};
 
 // Digits only: no sign, no spaces, no hexadecimal, nothing after the number.
 bool parseWholeNumber(const std::string& text, uint64_t largest, uint64_t& value) {
@@ -178,8 +179,8 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
 
 const char* usageLine() {
     return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--record FILE] "
-           "[--replay FILE [--frames DIR [--fps N]]] [--renderer classic|batched] [--help] "
-           "[--version]";
+           "[--replay FILE [--frames DIR [--fps N]]] [--renderer batched|classic] "
+           "[--redraw-hall] [--help] [--version]";
 }
 
 const char* helpText() {
@@ -202,9 +203,13 @@ const char* helpText() {
            "                  as fast as they draw\n"
            "  --fps N         with --frames: N frames a second (1 to 1000) of the visit's own\n"
            "                  time, so that a film of them plays at true speed\n"
-           "  --renderer NAME classic (the default) draws the crowd sprite by sprite; batched\n"
-           "                  draws the same picture from one atlas in few draws, faster\n"
-           "                  without a graphics card\n"
+           "  --renderer NAME batched (the default) draws the crowd from one atlas in few\n"
+           "                  draws, fast without a graphics card; classic draws it sprite by\n"
+           "                  sprite, the reference picture, which batched matches but for a\n"
+           "                  few texels at the edges of cut-outs\n"
+           "  --redraw-hall   draw the hall's backdrop and floor anew every frame; by default\n"
+           "                  they are restored from a copy while the view stays still, which\n"
+           "                  gives the same pixels faster\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"

@@ -4,6 +4,7 @@
 #include "app/Visit.h"
 #include "assets/SoundBank.h"
 #include "crowd/Crowd.h"
+#include "crowd/StillHall.h"
 #include "platform/desktop/DataFolder.h"
 
 #include <GL/freeglut.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -91,6 +93,8 @@ int main(int argc, char** argv) {
                      "throngwick: the batched renderer cannot be used (%s): the crowd is "
                      "drawn sprite by sprite\n",
                      error.c_str());
+    if (!options.redrawHall)
+        Crowd::instance().stillHall = std::make_unique<StillHall>();
     registerGlutCallbacks();
     glutMainLoop();
     return 0;
