@@ -21,6 +21,7 @@ const Flag flags[] = {{"--help", &Options::help},
                       {"--version", &Options::version},
                       {"--fullscreen", &Options::fullscreen},
                       {"--mute", &Options::mute},
+                      {"--redraw-hall", &Options::redrawHall},
                       {"--screensaver", &Options::screensaver}};
 
 // Digits only: no sign, no spaces, no hexadecimal, nothing after the number.
@@ -197,8 +198,8 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
 
 const char* usageLine() {
     return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--record FILE] "
-           "[--replay FILE [--frames DIR [--fps N]]] [--renderer classic|batched] "
-           "[--attract SECONDS] [--screensaver] [--help] [--version]";
+           "[--replay FILE [--frames DIR [--fps N]]] [--renderer batched|classic] "
+           "[--redraw-hall] [--attract SECONDS] [--screensaver] [--help] [--version]";
 }
 
 const char* helpText() {
@@ -230,9 +231,13 @@ const char* helpText() {
            "                  as fast as they draw\n"
            "  --fps N         with --frames: N frames a second (1 to 1000) of the visit's own\n"
            "                  time, so that a film of them plays at true speed\n"
-           "  --renderer NAME classic (the default) draws the crowd sprite by sprite; batched\n"
-           "                  draws the same picture from one atlas in few draws, faster\n"
-           "                  without a graphics card\n"
+           "  --renderer NAME batched (the default) draws the crowd from one atlas in few\n"
+           "                  draws, fast without a graphics card; classic draws it sprite by\n"
+           "                  sprite, the reference picture, which batched matches but for a\n"
+           "                  few texels at the edges of cut-outs\n"
+           "  --redraw-hall   draw the hall's backdrop and floor anew every frame; by default\n"
+           "                  they are restored from a copy while the view stays still, which\n"
+           "                  gives the same pixels faster\n"
            "  --attract SECONDS\n"
            "                  after SECONDS (0 to 86400) without input in the hall, it plays\n"
            "                  by itself: it picks a person, gives a command, watches the\n"

@@ -1,6 +1,7 @@
-// Frames of the running scene in a real 1024 by 512 GLUT window on whatever OpenGL the display
-// gives (Mesa's software renderer under Xvfb): clear and swap alone, the hall without people, the
-// full scene in several states, and two cut-down scenes that show where a frame's time goes.
+// Frames of the running scene in a real GLUT window on whatever OpenGL the display gives (Mesa's
+// software renderer under Xvfb): clear and swap alone, the hall without people, the full scene in
+// several states, and two cut-down scenes that show where a frame's time goes; each scene drawn
+// the classic way, batched, and batched with the still hall, at 1024 by 512 and full screen.
 // Every iteration is one frame, finished with glFinish so the renderer's work is counted.
 #include "app/AppState.h"
 #include "app/Camera.h"
@@ -10,6 +11,7 @@
 #include "crowd/Crowd.h"
 #include "crowd/CrowdBatch.h"
 #include "crowd/Mouth.h"
+#include "crowd/StillHall.h"
 #include "interaction/InputController.h"
 
 #include <GL/freeglut.h>
@@ -76,6 +78,8 @@ void openScene(int& argc, char** argv) {
     InputController::instance().running = 1;
     benchmark::AddCustomContext("gl_renderer",
                                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    benchmark::AddCustomContext("screen", std::to_string(glutGet(GLUT_SCREEN_WIDTH)) + "×" +
+                                              std::to_string(glutGet(GLUT_SCREEN_HEIGHT)));
 }
 
 void setEveryone(PersonState state) {
@@ -85,6 +89,11 @@ void setEveryone(PersonState state) {
         person.state = state;
         person.mouthScale = state == PersonState::Singing ? openMouth : Vec3{};
     });
+}
+
+// The view's matrices for the window as it is now.
+void reshapeToWindow() {
+    Camera::instance().reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
 }
 
 // The overview from the home view with the light shaft over the middle of the crowd.
@@ -99,7 +108,7 @@ void showOverview(PersonState state) {
     OptionCard& card = OptionCard::instance();
     card.hide();
     card.update(0.0f);
-    Camera::instance().reshape(windowWidth, windowHeight);
+    reshapeToWindow();
 }
 
 // The camera where its travel to the person nearest the crowd's middle ends, the card shown.
@@ -124,27 +133,64 @@ void showCloseUp() {
     OptionCard& card = OptionCard::instance();
     card.setState(CardState::Shown);
     card.update(0.0f);
-    Camera::instance().reshape(windowWidth, windowHeight);
+    reshapeToWindow();
 }
 
-// The batched renderer's atlas, made once; a benchmark's argument picks the renderer: 0 sprite by
-// sprite, 1 batched.
-std::unique_ptr<CrowdBatch> batched;
+// The benchmarks' first argument picks how the crowd is drawn.
+enum Drawing : int64_t { classic = 0, batched = 1, batchedStill = 2 };
+// The second picks the window: 1024 by 512 (0), or the whole screen (1).
+constexpr int64_t fullScreen = 1;
 
-void useRenderer(const benchmark::State& state) {
+// The batched renderer's atlas, made once, and the still hall; each waits here while unused.
+std::unique_ptr<CrowdBatch> spareBatch;
+std::unique_ptr<StillHall> spareHall = std::make_unique<StillHall>();
+
+template <typename Part>
+void use(bool wanted, std::unique_ptr<Part>& inCrowd, std::unique_ptr<Part>& spare) {
+    if (wanted && !inCrowd)
+        inCrowd = std::move(spare);
+    else if (!wanted && inCrowd)
+        spare = std::move(inCrowd);
+}
+
+// Waits for the window to take the size asked for; false after five seconds.
+bool resizedTo(int width, int height) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (glutGet(GLUT_WINDOW_WIDTH) != width || glutGet(GLUT_WINDOW_HEIGHT) != height) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        glutMainLoopEvent();
+    }
+    return true;
+}
+
+void useWindow(bool whole) {
+    const int width = whole ? glutGet(GLUT_SCREEN_WIDTH) : windowWidth;
+    const int height = whole ? glutGet(GLUT_SCREEN_HEIGHT) : windowHeight;
+    if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height)
+        return;
+    if (whole)
+        glutFullScreen();
+    else
+        glutLeaveFullScreen();
+    if (!resizedTo(width, height)) {
+        std::fprintf(stderr, "the window did not become %d by %d\n", width, height);
+        std::exit(1);
+    }
+}
+
+void useDrawing(const benchmark::State& state) {
     Crowd& crowd = Crowd::instance();
-    if (!batched) {
+    if (!spareBatch && !crowd.batch) {
         std::string reason;
         if (!crowd.drawBatched(reason)) {
             std::fprintf(stderr, "no batched renderer: %s\n", reason.c_str());
             std::exit(1);
         }
-        batched = std::move(crowd.batch);
     }
-    if (state.range(0) == 1 && !crowd.batch)
-        crowd.batch = std::move(batched);
-    else if (state.range(0) == 0 && crowd.batch)
-        batched = std::move(crowd.batch);
+    use(state.range(0) != classic, crowd.batch, spareBatch);
+    use(state.range(0) == batchedStill, crowd.stillHall, spareHall);
+    useWindow(state.range(1) == fullScreen);
 }
 
 void drawFrame() {
@@ -169,6 +215,7 @@ template <typename Frame> void runFrames(benchmark::State& state, Frame frame) {
 }
 
 void frameClearSwap(benchmark::State& state) {
+    useWindow(state.range(1) == fullScreen);
     runFrames(state, [] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glutSwapBuffers();
@@ -179,7 +226,7 @@ void frameClearSwap(benchmark::State& state) {
 // The backdrop, the floor, the light shaft and the put-away card: the crowd's draw with its
 // people moved out for the run.
 void frameHall(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showOverview(PersonState::Idle);
     std::array<CellList, gridCells> people;
     std::swap(people, Crowd::instance().grid);
@@ -188,31 +235,31 @@ void frameHall(benchmark::State& state) {
 }
 
 void frameFullIdle(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showOverview(PersonState::Idle);
     runFrames(state, drawFrame);
 }
 
 void frameFullSinging(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showOverview(PersonState::Singing);
     runFrames(state, drawFrame);
 }
 
 void frameFullBurning(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showOverview(PersonState::Burning);
     runFrames(state, drawFrame);
 }
 
 void frameFullArmed(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showOverview(PersonState::Armed);
     runFrames(state, drawFrame);
 }
 
 void frameCloseUp(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showCloseUp();
     runFrames(state, drawFrame);
 }
@@ -220,7 +267,7 @@ void frameCloseUp(benchmark::State& state) {
 // The idle scene with texturing off (the card turns it on again for itself, last): plain white
 // quads, so what is left is geometry, depth and blending without texel fetches.
 void frameFullUntextured(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showOverview(PersonState::Idle);
     runFrames(state, [] {
         glDisable(GL_TEXTURE_2D);
@@ -232,7 +279,7 @@ void frameFullUntextured(benchmark::State& state) {
 // The idle scene with an empty scissor box: every call and transform is made, no pixel is
 // cleared or drawn; the rest is the cost of submitting the scene.
 void frameFullUnrasterised(benchmark::State& state) {
-    useRenderer(state);
+    useDrawing(state);
     showOverview(PersonState::Idle);
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 0, 0);
@@ -244,6 +291,7 @@ void frameFullUnrasterised(benchmark::State& state) {
 // left click that picks (and plays a crowd voice), the travel to the person, key 1 starting the
 // music, and the travel home. The figure is the longest frame of all the journeys.
 void frameJourney(benchmark::State& state) {
+    useDrawing(state);
     AppState& app = AppState::instance();
     InputController& input = InputController::instance();
     double longestMs = 0.0;
@@ -293,28 +341,42 @@ void frameJourney(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(frameClearSwap)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(frameJourney)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(2);
-
 int main(int argc, char** argv) {
-    // The scenes, each with both renderers.
+    const auto frames = [](const char* name, void (*scene)(benchmark::State&)) {
+        return benchmark::RegisterBenchmark(name, scene)
+            ->ArgNames({"drawing", "fullscreen"})
+            ->UseRealTime()
+            ->MeasureProcessCPUTime()
+            ->Unit(benchmark::kMillisecond);
+    };
     const std::pair<const char*, void (*)(benchmark::State&)> scenes[] = {
         {"frameHall", frameHall},
         {"frameFullIdle", frameFullIdle},
         {"frameFullSinging", frameFullSinging},
         {"frameFullBurning", frameFullBurning},
         {"frameFullArmed", frameFullArmed},
-        {"frameCloseUp", frameCloseUp},
-        {"frameFullUntextured", frameFullUntextured},
-        {"frameFullUnrasterised", frameFullUnrasterised}};
-    for (const auto& [name, scene] : scenes)
-        benchmark::RegisterBenchmark(name, scene)
-            ->ArgName("batched")
-            ->Arg(0)
-            ->Arg(1)
+        {"frameCloseUp", frameCloseUp}};
+    // Each size's scenes in a row, so that the window changes size once.
+    for (const int64_t whole : {int64_t{0}, fullScreen}) {
+        frames("frameClearSwap", frameClearSwap)->Args({classic, whole});
+        for (const auto& [name, scene] : scenes)
+            frames(name, scene)
+                ->Args({classic, whole})
+                ->Args({batched, whole})
+                ->Args({batchedStill, whole});
+        if (whole == fullScreen)
+            continue;
+        for (const auto& [name, scene] :
+             {std::make_pair("frameFullUntextured", frameFullUntextured),
+              std::make_pair("frameFullUnrasterised", frameFullUnrasterised)})
+            frames(name, scene)->Args({classic, whole})->Args({batched, whole});
+        benchmark::RegisterBenchmark("frameJourney", frameJourney)
+            ->ArgNames({"drawing", "fullscreen"})
+            ->Args({batchedStill, whole})
             ->UseRealTime()
-            ->MeasureProcessCPUTime()
-            ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(2);
+    }
     benchmark::Initialize(&argc, argv);
     openScene(argc, argv);
     benchmark::RunSpecifiedBenchmarks();

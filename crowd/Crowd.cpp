@@ -2,6 +2,7 @@
 
 #include "base/Random.h"
 #include "crowd/CrowdBatch.h"
+#include "crowd/StillHall.h"
 
 #include <cmath>
 

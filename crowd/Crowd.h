@@ -17,6 +17,7 @@ constexpr int crowdFires = 10;
 
 using CellList = std::vector<std::unique_ptr<Person>>;
 class CrowdBatch;
+class StillHall;
 
 class Crowd {
   public:
@@ -29,9 +30,10 @@ class Crowd {
     int32_t zoomingOut = 0;               // the view travels back home
     int32_t backdropSprite = 0;
     int32_t floorSprite = 0;
-    float zoomInSpeed = 0.03f;         // world units per ms along y and z; x moves 0.1 faster
-    float zoomOutRate = 0.003f;        // share of the remaining way home per ms
-    std::unique_ptr<CrowdBatch> batch; // set when the people are drawn batched
+    float zoomInSpeed = 0.03f;            // world units per ms along y and z; x moves 0.1 faster
+    float zoomOutRate = 0.003f;           // share of the remaining way home per ms
+    std::unique_ptr<CrowdBatch> batch;    // set when the people are drawn batched
+    std::unique_ptr<StillHall> stillHall; // set when a still view's hall is restored, not drawn
 
     // Created on first use (ten draws for the fires); GLUT thread only.
     static Crowd& instance();
@@ -47,8 +49,9 @@ class Crowd {
     void assemblePeople(int count, const PersonSprites& sprites);
     void pickNearest(Vec3 point);
     void update();
-    // Hall, floor, people, then the light shaft, all as sprites: expects the fixed GL state and
-    // leaves it, with the last sprite's texture bound.
+    // Clears the window, then hall, floor, people and the light shaft, all as sprites: expects
+    // the fixed GL state and leaves it, with the last sprite's texture bound. With a still hall,
+    // a view unchanged since the last frame has the window and its hall restored from a copy.
     void draw() const;
     void sendAllHome();
     // From now on the people and the light shaft are drawn from one atlas in few draws; false,

@@ -2,15 +2,34 @@
 
 #include "assets/TextureRegistry.h"
 #include "crowd/CrowdBatch.h"
+#include "crowd/StillHall.h"
+
+#include <GL/gl.h>
 
 void Crowd::draw() const {
     const TextureRegistry& registry = TextureRegistry::instance();
-    // Backdrop and floor are opaque sprites: their alpha threshold has no effect.
-    registry.sprite(backdropSprite)
-        .draw({-1.0f, 0.0f, -80.0f}, {225.0f, 150.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 0.0f}, 0.0f);
-    // A quarter turn about -x lays the floor flat, facing up.
-    registry.sprite(floorSprite)
-        .draw({0.0f, -20.0f, 100.0f}, {200.0f, 150.0f, 1.0f}, {90.0f, -1.0f, 0.0f, 0.0f}, 0.0f);
+    const Sprite& backdrop = registry.sprite(backdropSprite);
+    const Sprite& floor = registry.sprite(floorSprite);
+    HallView view;
+    HallStep step = HallStep::Draw;
+    if (stillHall) {
+        view = HallView::read(backdrop.texture, floor.texture);
+        step = stillHall->next(view);
+    }
+    if (step == HallStep::Restore) {
+        // The copy holds the whole window's colour and depth: no pixel is left to clear.
+        stillHall->restore();
+    } else {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // Backdrop and floor are opaque sprites: their alpha threshold has no effect.
+        backdrop.draw({-1.0f, 0.0f, -80.0f}, {225.0f, 150.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 0.0f},
+                      0.0f);
+        // A quarter turn about -x lays the floor flat, facing up.
+        floor.draw({0.0f, -20.0f, 100.0f}, {200.0f, 150.0f, 1.0f}, {90.0f, -1.0f, 0.0f, 0.0f},
+                   0.0f);
+        if (step == HallStep::DrawAndCopy)
+            stillHall->copy(view);
+    }
     if (batch) {
         batch->draw(*this);
         return;

@@ -3,7 +3,8 @@
 # in bench/, times the real program's start-up and measures its peak memory against an empty GLUT
 # window, builds the browser version and measures it in headless Chromium (bench/web_bench.py),
 # and prints one markdown table of every figure with its baseline, ratio and target (also
-# written to build-bench/bench-table.md). Starts its own Xvfb when there is no display.
+# written to build-bench/bench-table.md). The frames are also measured full screen at 1920x1080 or
+# more: without a display that large, it starts its own Xvfb of that size.
 # BENCH_MIN_TIME (seconds per benchmark, default 0.3) and BENCH_FRAME_MIN_TIME (seconds per frame
 # benchmark, default 1: a frame takes tens of milliseconds) trade run time for steadier figures.
 set -euo pipefail
@@ -22,6 +23,11 @@ for source in "$root"/bench/*Bench.cpp; do
 done
 cmake --build --preset bench -j"$(nproc)" >"$build/bench-build.log" || { tail -30 "$build/bench-build.log"; exit 1; }
 
+screen="$(xdpyinfo 2>/dev/null | awk '/dimensions:/ { print $2 }')" || true
+if [[ ! $screen =~ ^([0-9]+)x([0-9]+)$ ]] || ((BASH_REMATCH[1] < 1920 || BASH_REMATCH[2] < 1080)); then
+    unset DISPLAY
+    export XVFB_SCREEN=1920x1080
+fi
 source "$root/scripts/display.sh"
 export SDL_AUDIODRIVER=dummy
 

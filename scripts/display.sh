@@ -1,5 +1,5 @@
 # Sourced by the scripts that need an X display: starts a private Xvfb when none is set and
-# stops it when the calling script exits.
+# stops it when the calling script exits. XVFB_SCREEN is its screen's size (1280x1024 by default).
 xvfbPid=""
 stopXvfb() { if [ -n "$xvfbPid" ]; then kill "$xvfbPid" 2>/dev/null || true; fi; }
 trap stopXvfb EXIT
@@ -8,7 +8,8 @@ if [ -z "${DISPLAY:-}" ]; then
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
         # Without -noreset the server resets whenever its last client leaves, refusing whoever
         # connects meanwhile: tests that each open and close a window would now and then fail.
-        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$number" -screen 0 "${XVFB_SCREEN:-1280x1024}x24" -nolisten tcp -noreset \
+            >/dev/null 2>&1 &
         xvfbPid=$!
         for _ in $(seq 100); do
             DISPLAY=":$number" xdpyinfo >/dev/null 2>&1 && break

@@ -4,6 +4,7 @@
 #include "app/Visit.h"
 #include "assets/SoundBank.h"
 #include "crowd/Crowd.h"
+#include "crowd/StillHall.h"
 #include "platform/desktop/DataFolder.h"
 #include "platform/desktop/Signals.h"
 
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -98,6 +100,8 @@ int main(int argc, char** argv) {
                      "throngwick: the batched renderer cannot be used (%s): the crowd is "
                      "drawn sprite by sprite\n",
                      error.c_str());
+    if (!options.redrawHall)
+        Crowd::instance().stillHall = std::make_unique<StillHall>();
     registerGlutCallbacks();
     visit.start();
     glutMainLoop();

@@ -49,10 +49,16 @@ TEST(Options, GoodCommandLines) {
     ASSERT_TRUE(parse({"--record=v.txt", "--seed", "1"}, record, error));
     EXPECT_EQ(record.recordFile, "v.txt");
 
+    Options reference;
+    ASSERT_TRUE(parse({"--renderer", "classic", "--redraw-hall"}, reference, error));
+    EXPECT_TRUE(reference.renderer == Renderer::Classic && reference.redrawHall);
+
     Options none;
     ASSERT_TRUE(parse({}, none, error));
-    EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen || none.screensaver);
+    EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen || none.redrawHall ||
+                 none.screensaver);
     EXPECT_TRUE(none.dataFolder.empty());
+    EXPECT_TRUE(none.renderer == Renderer::Batched);
 }
 
 TEST(Options, BadCommandLinesNameTheProblem) {

@@ -5,7 +5,7 @@
 # hostile_files   missing, broken and huge pictures and sounds, and no sound output to be had
 # hostile_resize  the window resized to nothing and back while the camera travels
 # soak            random clicks, pointer movement and keys (SOAK_SECONDS, 15 by default)
-# replay          a visit recorded, then replayed as frames: twice the same, the batched renderer alike
+# replay          a visit recorded, then replayed as frames: the still hall exact, the renderers alike
 # package         both Debian packages unpacked, started from elsewhere as the menu starts the
 #                 program, and the options' refusals
 # web             the browser version in headless Chromium: the same visit by mouse and keys and by
@@ -377,65 +377,95 @@ def replay(options, checks):
                  "window", status == 2 and len(lines) == 2 and lines[0] ==
                  f"throngwick: {backwards}:6: the clock goes back from 600 to 400 ms", lines)
 
-    def drawn(recording=visit):  # the drawn frames a recording holds so far
-        return sum(line.startswith("frame ") and not line.endswith("hidden")
+    def frames(recording=visit, drawn_only=True):  # the frames a recording holds so far
+        return sum(line.startswith("frame ") and not (drawn_only and line.endswith("hidden"))
                    for line in recording.read_text().split("\n")[:-1])
 
+    # A person by the hall's left edge, alone enough in their cell for a click on their spot to
+    # pick them.
+    crowd = h.Crowd(7)
+    edge = max((head for people in crowd.cells.values() for head in people if head[0] < -80 and
+                15 < head[2] < 60 and 0 < h.to_pixel((head[0], 0, head[2]))[0] and
+                crowd.picked((head[0], 0, head[2])) == head and
+                min(math.dist(head, other) for other in crowd.cells[crowd.cell_of(head)]
+                    if other != head) > 5),
+               key=lambda head: sum(math.dist(head, other) < 25 for people in crowd.cells.values()
+                                    for other in people))
     shots = []  # (drawn frames before, after, the window's pixels)
     with Program(options, "--seed", "7", "--record", str(visit)) as program:
         entered = time.monotonic()
         enter(program, checks, started(program, checks))
         def shoot():
-            before = drawn()
+            before = frames()
             shot = program.shot()
-            shots.append((before, drawn(), shot))
+            shots.append((before, frames(), shot))
 
-        spots = iter([(512, 400), (380, 420), (650, 430), (450, 350), (600, 360), (300, 420)])
-        for key in "31":
-            # A spot whose cell is empty picks nobody: the next one is tried.
-            while not program.wait_shot(card_shown, 8)[1]:
-                spot = next(spots, None)
-                checks.require("a pick takes the camera to a person", spot)
-                program.click(*spot)
-                if key == "3":
-                    time.sleep(0.3)
-                    shoot()  # on the way
+        spot = tuple(int(v) for v in h.to_pixel((edge[0], 0, edge[2])))
+        # First the person sings, and the song starts to spread; then, singing, they are visited
+        # again, and set alight: at that close-up, singers' mouths and neighbours' sprites stand
+        # beside and behind the eye.
+        for key in "13":
+            still(program)  # home: a click while the camera travels picks nobody
+            program.click(*spot)
+            if key == "3":
+                time.sleep(0.3)
+                shoot()  # on the way
+            checks.require(f"a pick by the edge at {edge} takes the camera there",
+                           program.wait_shot(card_shown, 15)[1])
             if key == "3":
                 shoot()  # at the person, the card shown
+                close_up = [frames(drawn_only=False)]
+                time.sleep(1.5)
+                close_up.append(frames(drawn_only=False))
             program.key(key)
-            checks.require(f"key {key} brings the camera home", program.wait_shot(dark_margins,
-                                                                                 15)[1])
-        # The first explosion shakes the view 15 s after entering.
-        time.sleep(max(0.0, entered + 16 - time.monotonic()))
+            checks.require(f"key {key} brings the camera home",
+                           program.wait_shot(dark_margins, 15)[1])
+        # The first explosion shakes the view 15 s after entering, for a second; then it is
+        # still again.
+        time.sleep(max(0.0, entered + 17 - time.monotonic()))
         program.quit(checks, "after the recorded visit")
     # The visit cut short after the screenshots, in the middle of a line, as by a killed program:
     # it replays up to its last whole frame.
     text = visit.read_text()
-    frame_lines = [i for i, line in enumerate(text.split("\n")) if line.startswith("frame ")]
+    lines = text.split("\n")
+    frame_lines = [i for i, line in enumerate(lines) if line.startswith("frame ")]
     cut = scratch / "cut.txt"
-    cut.write_text("\n".join(text.split("\n")[:frame_lines[shots[-1][1] + 2] + 1]) + "\nmove 5")
+    cut.write_text("\n".join(lines[:frame_lines[shots[-1][1] + 2] + 1]) + "\nmove 5")
 
     # The optimised program replays what the sanitized one recorded: the frames are the same.
     # Every frame of the cut visit, for the screenshots; five a second of the whole visit for
-    # the rest. The four replays run at once, on both cores.
-    replays = {"all": ["classic"], "first": ["classic", "--fps", "5"],
-               "second": ["classic", "--fps", "5"], "batched": ["batched", "--fps", "5"]}
+    # the rest, drawn both ways, each with the hall restored from its copy and drawn every frame.
+    # The replays run at once, on both cores.
+    fps = 5
+    replays = {"all": [], "batched": [], "batched-drawn": ["--redraw-hall"],
+               "classic": ["--renderer", "classic"],
+               "classic-drawn": ["--renderer", "classic", "--redraw-hall"]}
     begun = time.monotonic()
+    for name in replays:  # frames of an earlier run would count
+        shutil.rmtree(scratch / name, ignore_errors=True)
     running = {name: subprocess.Popen(
         [options.release or options.binary, "--replay", str(cut if name == "all" else visit),
-         "--frames",
-         str(scratch / name), "--mute", "--renderer", *arguments], cwd=scratch,
+         "--frames", str(scratch / name), "--mute", *arguments,
+         *([] if name == "all" else ["--fps", str(fps)])], cwd=scratch,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for name, arguments in replays.items()}
     statuses = {name: process.wait(timeout=240) for name, process in running.items()}
     films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
-    cut_drawn = drawn(cut)
+    cut_drawn = frames(cut)
+    # The replay's frame k is at the start's clock + k / fps seconds; the last reaches the visit's.
+    start = int(next(line for line in lines if line.startswith("start ")).split()[1])
+    clocks = [int(lines[i].split()[1]) for i in frame_lines]
     checks.check(f"the replays exit 0, writing a frame for each of the {cut_drawn} drawn in the "
                  f"cut visit, or five for each second of the whole", set(statuses.values()) == {0}
-                 and len(films["all"]) == cut_drawn and len(films["first"]) > 80,
+                 and len(films["all"]) == cut_drawn and
+                 len(films["batched"]) == -(-(clocks[-1] - start) * fps // 1000),
                  f"{statuses}, {[len(film) for film in films.values()]} frames, "
                  f"{time.monotonic() - begun:.0f} s")
-    checks.check("two replays write the same frames, byte for byte", all(
-        a.read_bytes() == b.read_bytes() for a, b in zip(films["first"], films["second"])))
+    checks.check("the hall restored from its copy gives the frames of the hall drawn every frame, "
+                 "byte for byte, with either renderer", all(
+                     len(films[name]) == len(films[name + "-drawn"]) and all(
+                         a.read_bytes() == b.read_bytes()
+                         for a, b in zip(films[name], films[name + "-drawn"]))
+                     for name in ("batched", "classic")))
 
     def frame(path):
         return np.asarray(Image.open(path).convert("RGB"), dtype=int)
@@ -450,22 +480,29 @@ def replay(options, checks):
     checks.check("every screenshot of the visit is one of the replay's frames", worst == 1.0,
                  f"the worst matches {worst:.4%} of its pixels")
 
-    same = over = total = 0
-    largest = (0, "")
-    for classic, batched in zip(films["first"], films["batched"]):
-        difference = np.abs(frame(classic) - frame(batched)).max(axis=2)
-        same, over, total = same + (difference == 0).sum(), over + (difference > 8).sum(), \
-            total + difference.size
-        if difference.max() > largest[0]:
-            y, x = np.unravel_index(difference.argmax(), difference.shape)
-            largest = (difference.max(), f"{classic.name} at x {x}, y {y}")
-    # An atlas cannot sample exactly as the separate pictures: its coordinates round otherwise,
-    # and a texel at an alpha-test edge may fall the other way now and then.
-    checks.check("the batched renderer draws the same picture: at least 99.5 % of the pixels "
-                 "alike, and at most one in 100000 more than 8 apart",
-                 same >= 0.995 * total and over <= total / 100000,
-                 f"{same / total:.4%} alike, {over} pixels more than 8 apart, the largest "
-                 f"difference {largest[0]} in {largest[1]}")
+    def alike(pairs, what):
+        # An atlas cannot sample exactly as the separate pictures: its coordinates round
+        # otherwise, and a texel at an alpha-test edge may fall the other way now and then.
+        same = over = total = 0
+        largest = (0, "")
+        for classic, batched in pairs:
+            difference = np.abs(frame(classic) - frame(batched)).max(axis=2)
+            same, over, total = same + (difference == 0).sum(), over + (difference > 8).sum(), \
+                total + difference.size
+            if difference.max() > largest[0]:
+                y, x = np.unravel_index(difference.argmax(), difference.shape)
+                largest = (difference.max(), f"{classic.name} at x {x}, y {y}")
+        checks.check(f"{what}: the batched renderer draws the classic picture, at least 99.9 % of "
+                     f"the pixels alike, and at most one in 100000 more than 8 apart",
+                     total > 0 and same >= 0.999 * total and over <= total / 100000,
+                     f"{len(pairs)} frames, {same / max(total, 1):.4%} alike, {over} pixels more "
+                     f"than 8 apart, the largest difference {largest[0]} in {largest[1]}")
+
+    pairs = list(zip(films["classic"], films["batched"]))
+    alike(pairs, "the whole visit")
+    first, last = (clocks[n - 1] for n in close_up)
+    alike([pair for k, pair in enumerate(pairs, 1) if first <= start + k * 1000 // fps <= last],
+          f"at the person by the edge, {edge[0]:.1f}, {edge[2]:.1f}")
     shutil.rmtree(scratch / "all")  # a gigabyte of frames
 
 
