@@ -50,9 +50,20 @@ void AppState::setFixedGlState() {
 }
 
 void AppState::advanceClock(float nowMs) {
-    currentTimeMs = nowMs;
-    frameDeltaMs = nowMs - previousTimeMs;
+    const float deltaMs = nowMs - previousTimeMs;
     previousTimeMs = nowMs;
+    if (paused) {
+        pausedMs += deltaMs;
+        frameDeltaMs = 0.0f;
+        return;
+    }
+    currentTimeMs = nowMs - pausedMs;
+    frameDeltaMs = deltaMs;
+}
+
+void AppState::setPaused(bool pause) {
+    paused = pause;
+    SoundBank::instance().setPaused(pause);
 }
 
 void AppState::idle() {
@@ -61,6 +72,8 @@ void AppState::idle() {
 
 void AppState::idleAt(float nowMs) {
     advanceClock(nowMs);
+    if (paused)
+        return; // the frame on screen stays; GLUT draws it again when it is uncovered
     if (InputController::instance().running) {
         InputController::instance().updateFrame();
         distantExplosions.update(frameDeltaMs);

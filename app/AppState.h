@@ -17,9 +17,11 @@ class AppState {
     int32_t width = 0;           // window pixels
     int32_t height = 0;          // window pixels
     float previousTimeMs = 0.0f; // GLUT elapsed time at the previous idle call
-    float currentTimeMs = 0.0f;  // GLUT elapsed time at the latest idle call
-    float frameDeltaMs = 0.0f;   // whole milliseconds between the two latest idle calls
+    float currentTimeMs = 0.0f;  // GLUT elapsed time at the latest idle call, less pausedMs
+    float frameDeltaMs = 0.0f;   // whole milliseconds between the two latest idle calls; 0 paused
     ViewMode viewMode = ViewMode::Overview;
+    bool paused = false;            // the scene's clock stands still: nothing moves, nothing sounds
+    float pausedMs = 0.0f;          // GLUT milliseconds spent paused, left out of the scene's clock
     void (*beforeSwap)() = nullptr; // sees each drawn frame before it is shown; none by default
 
     // Created on first use (just after the window, sampling the clock); GLUT thread only.
@@ -39,6 +41,8 @@ class AppState {
     void display();
     // The idle handler's clock step, from GLUT's elapsed milliseconds.
     void advanceClock(float nowMs);
+    // Stops the scene's clock and its sound, or lets both go on as if no time had passed.
+    void setPaused(bool pause);
 
     // Ray against triangle over the whole line, both faces; the hit from barycentric weights.
     static bool intersectTriangle(Vec3 origin, Vec3 direction, Vec3 t0, Vec3 t1, Vec3 t2,

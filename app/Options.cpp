@@ -21,7 +21,8 @@ const Flag flags[] = {{"--help", &Options::help},
                       {"--version", &Options::version},
                       {"--fullscreen", &Options::fullscreen},
                       {"--mute", &Options::mute},
-                      {"--redraw-hall", &Options::redrawHall}};
+                      {"--redraw-hall", &Options::redrawHall},
+                      {"--screensaver", &Options::screensaver}};
 
 // Digits only: no sign, no spaces, no hexadecimal, nothing after the number.
 bool parseWholeNumber(const std::string& text, uint64_t largest, uint64_t& value) {
@@ -50,6 +51,8 @@ bool takePath(const std::string& name, const std::string& value, const char* wha
     target = value;
     return true;
 }
+
+constexpr uint64_t largestAttractSeconds = 86400; // a day
 
 // An option with a value: its name, and what reads the value into the options.
 struct Valued {
@@ -94,6 +97,16 @@ const Valued valued[] = {
          options.fps = static_cast<int32_t>(fps);
          return true;
      }},
+    {"--attract",
+     [](const std::string& value, Options& options, std::string& error) {
+         uint64_t seconds = 0;
+         if (!parseWholeNumber(value, largestAttractSeconds, seconds)) {
+             error = "--attract wants a whole number from 0 to 86400, not '" + value + "'";
+             return false;
+         }
+         options.attractSeconds = static_cast<int32_t>(seconds);
+         return true;
+     }},
     {"--renderer",
      [](const std::string& value, Options& options, std::string& error) {
          if (value != "classic" && value != "batched") {
@@ -114,6 +127,12 @@ bool checkTogether(const Options& options, std::string& error) {
         error = "--replay takes the seed from the recording: leave out --seed";
     else if (replaying && options.fullscreen)
         error = "--replay gives the window the recorded size: leave out --fullscreen";
+    else if (replaying && options.attractSeconds >= 0)
+        error = "--attract and --replay cannot go together";
+    else if (replaying && options.screensaver)
+        error = "--screensaver and --replay cannot go together";
+    else if (options.screensaver && options.attractSeconds >= 0)
+        error = "--screensaver plays the show at once: leave out --attract";
     else if (!options.framesFolder.empty() && !replaying)
         error = "--frames needs --replay";
     else if (options.fps != 0 && options.framesFolder.empty())
@@ -180,7 +199,7 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
 const char* usageLine() {
     return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--record FILE] "
            "[--replay FILE [--frames DIR [--fps N]]] [--renderer batched|classic] "
-           "[--redraw-hall] [--help] [--version]";
+           "[--redraw-hall] [--attract SECONDS] [--screensaver] [--help] [--version]";
 }
 
 const char* helpText() {
@@ -188,6 +207,15 @@ const char* helpText() {
            "A hall of 500 people. Click one: the crowd steps back and the camera flies to them;\n"
            "then 1 makes them sing, 2 draw a gun, 3 catch fire, 4 sends everybody home.\n"
            "Song and fire spread through the crowd. Esc quits.\n"
+           "\n"
+           "Keys:\n"
+           "  1 2 3 4         sing, draw a gun, catch fire; everybody home\n"
+           "  F11             full screen, and back to the window\n"
+           "  M               silence everything, and let it be heard again\n"
+           "  P               pause the hall, and let it go on\n"
+           "  F12             save the picture on screen as a PNG file in the pictures folder\n"
+           "                  ($XDG_PICTURES_DIR, else ~/Pictures), under Throngwick/\n"
+           "  Esc             quit\n"
            "\n"
            "Options:\n"
            "  --seed N        place the crowd from seed N (0 to 4294967295) instead of the\n"
@@ -210,6 +238,14 @@ const char* helpText() {
            "  --redraw-hall   draw the hall's backdrop and floor anew every frame; by default\n"
            "                  they are restored from a copy while the view stays still, which\n"
            "                  gives the same pixels faster\n"
+           "  --attract SECONDS\n"
+           "                  after SECONDS (0 to 86400) without input in the hall, it plays\n"
+           "                  by itself: it picks a person, gives a command, watches the\n"
+           "                  spread, sends everybody home, and again; a click, a key or a\n"
+           "                  move of the pointer hands it back at once. 0: from the start,\n"
+           "                  without the title, and again after 30 seconds without input\n"
+           "  --screensaver   full screen, the hall playing by itself from the start; the\n"
+           "                  first input after a second ends the program (status 0)\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"

@@ -24,6 +24,8 @@ struct Options {
     std::string framesFolder; // the replay's frames go here as PNG files
     int32_t fps = 0;          // 1 to 1000 frames a second of replay; 0: the recorded frames
     Renderer renderer = Renderer::Batched;
+    int32_t attractSeconds = -1; // the hall plays by itself after this many seconds; -1: never
+    bool screensaver = false;    // full screen, the show at once, the first input ends it
 };
 
 // Reads argv[1..argc-1]; false with a one-line error (no newline) on bad input.

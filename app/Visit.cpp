@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Camera.h"
+#include "app/Platform.h"
 #include "assets/SoundBank.h"
 #include "interaction/InputController.h"
 
@@ -13,6 +14,8 @@
 #include <thread>
 
 namespace {
+constexpr int32_t screensaverGraceMs = 1000; // the pointer settles after the screensaver starts
+
 void writeFrame() {
     Visit& visit = Visit::instance();
     const AppState& app = AppState::instance();
@@ -21,6 +24,15 @@ void writeFrame() {
         std::fprintf(stderr, "throngwick: %s\n", error.c_str());
         std::exit(1);
     }
+}
+
+// F12's picture: the frame just drawn, which is the one shown next.
+void saveWantedPicture() {
+    Visit& visit = Visit::instance();
+    if (!visit.pictureWanted)
+        return;
+    visit.pictureWanted = false;
+    platform::savePicture(AppState::instance().width, AppState::instance().height);
 }
 } // namespace
 
@@ -47,8 +59,15 @@ bool Visit::replay(const std::string& path, int32_t framesPerSecond,
     return true;
 }
 
+void Visit::attract(float delaySeconds, uint32_t seed, bool endOnInput) {
+    show.enable(delaySeconds, seed);
+    screensaver = endOnInput;
+}
+
 void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
     AppState& app = AppState::instance();
+    if (mode != Mode::Replaying)
+        app.beforeSwap = saveWantedPicture;
     if (mode == Mode::Recording) {
         writer.writeHeader(seed, width, height, static_cast<int64_t>(app.previousTimeMs));
     } else if (mode == Mode::Replaying) {
@@ -59,9 +78,64 @@ void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
     }
 }
 
+void Visit::start() {
+    graceEndMs = glutGet(GLUT_ELAPSED_TIME) + screensaverGraceMs;
+    if (show.playing())
+        runShow(); // so that no title is drawn
+}
+
 void Visit::input(const RecordedEvent& event) {
-    if (mode == Mode::Replaying)
+    if (mode == Mode::Replaying || !notice(event))
         return;
+    play(event);
+    if (event.kind == EventKind::Special && event.code == GLUT_KEY_F11) {
+        platform::toggleFullScreen();
+    } else if (event.kind == EventKind::Special && event.code == GLUT_KEY_F12) {
+        pictureWanted = true;
+        glutPostRedisplay(); // also while paused
+    }
+}
+
+bool Visit::notice(const RecordedEvent& event) {
+    bool person = false;
+    switch (event.kind) {
+    case EventKind::Mouse:
+    case EventKind::Drag:
+    case EventKind::Key:
+    case EventKind::Special:
+        person = true;
+        break;
+    case EventKind::Move:
+        person = show.pointerMoved(event.x, event.y);
+        break;
+    case EventKind::Reshape:
+    case EventKind::KeyUp:
+    case EventKind::SpecialUp:
+        break;
+    }
+    if (screensaver) {
+        if (person && glutGet(GLUT_ELAPSED_TIME) >= graceEndMs)
+            std::exit(0);
+        return event.kind == EventKind::Reshape; // the show alone plays
+    }
+    if (person)
+        show.noticeInput();
+    return true;
+}
+
+void Visit::runShow() {
+    ShowAction action;
+    if (!show.next(AppState::instance().frameDeltaMs, action))
+        return;
+    if (action.kind == ShowAction::Kind::Key) {
+        play({EventKind::Key, action.key, 0, action.x, action.y});
+        return;
+    }
+    play({EventKind::Mouse, action.button, GLUT_DOWN, action.x, action.y});
+    play({EventKind::Mouse, action.button, GLUT_UP, action.x, action.y});
+}
+
+void Visit::play(const RecordedEvent& event) {
     if (mode == Mode::Recording)
         writer.writeEvent(event);
     deliver(event);
@@ -75,12 +149,17 @@ void Visit::display() {
 }
 
 void Visit::idle() {
+    if (mode == Mode::Replaying) {
+        replayIdle();
+        return;
+    }
     if (mode == Mode::Live)
         AppState::instance().idle();
-    else if (mode == Mode::Recording)
-        recordIdle();
     else
-        replayIdle();
+        recordIdle();
+    runShow();
+    if (AppState::instance().paused)
+        platform::restWhilePaused();
 }
 
 void Visit::deliver(const RecordedEvent& event) {

@@ -1,11 +1,14 @@
-// Where the outside enters the frame loop. Live: GLUT's input and clock and the music's meter.
-// Recording: the same, each written down as it is used. Replay: a recording's instead, GLUT's own
-// input ignored, and each drawn frame written as a PNG when asked.
+// Where the outside enters the frame loop. Live: GLUT's input and clock and the music's meter,
+// and the show the hall plays by itself, delivered as input. Recording: the same, each written
+// down as it is used. Replay: a recording's instead, GLUT's own input ignored, and each drawn
+// frame written as a PNG when asked. Live keys that reach beyond the scene act here: F11 (full
+// screen) and F12 (a picture); a replay does neither, its frames are its pictures.
 #pragma once
 
 #include "app/FrameWriter.h"
 #include "app/Recording.h"
 #include "app/ReplaySchedule.h"
+#include "interaction/AttractMode.h"
 
 #include <memory>
 #include <string>
@@ -17,6 +20,9 @@ class Visit {
     Recording played;                         // the replayed visit
     std::unique_ptr<ReplaySchedule> schedule; // the replay's frames
     FrameWriter frames; // with a folder, the replay is filmed: PNG files, as fast as they draw
+    AttractMode show;
+    bool screensaver = false;   // the show from the start, and the first input ends the program
+    bool pictureWanted = false; // F12: the next drawn frame is saved
 
     // Created on first use; GLUT thread only.
     static Visit& instance();
@@ -26,9 +32,15 @@ class Visit {
     // framesPerSecond 0: the recorded frames; framesFolder empty: no PNG files.
     bool replay(const std::string& path, int32_t framesPerSecond, const std::string& framesFolder,
                 std::string& error);
+    // Before the window opens, live or recording: the show after delaySeconds without input
+    // (0: at once), its choices from the crowd's seed; as a screensaver, the first input after a
+    // short grace ends the program.
+    void attract(float delaySeconds, uint32_t seed, bool endOnInput);
     // Once AppState exists, before it is initialised: writes the header, or sets the clock to the
     // recorded one.
     void begin(uint32_t seed, int32_t width, int32_t height);
+    // Just before the frame loop: a show from the start enters the hall before the first frame.
+    void start();
 
     // GLUT's callbacks.
     void input(const RecordedEvent& event);
@@ -43,7 +55,14 @@ class Visit {
     ReplayStep step;
     bool stepWaiting = false;  // step is due but not yet run
     int64_t replayStartMs = 0; // GLUT's clock when the replay began
+    int64_t graceEndMs = 0;    // GLUT's clock: a screensaver takes input from then on
     void deliver(const RecordedEvent& event);
+    // A person's input: hands the hall back from the show, or ends a screensaver; false when it
+    // goes no further.
+    bool notice(const RecordedEvent& event);
+    // The show's next step, as a person's input.
+    void runShow();
+    void play(const RecordedEvent& event);
     void recordIdle();
     void replayIdle();
 };

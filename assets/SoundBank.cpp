@@ -3,7 +3,9 @@
 #include "assets/SoundOutput.h"
 #include "base/Catalogue.h"
 
+#include <cstdio>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -50,10 +52,18 @@ void SoundBank::init() {
         return;
     }
     initialised = true;
-    if (muted || !soundOutput::open(channelCount)) {
+    std::string reason;
+    if (muted) {
+        return;
+    }
+    if (!soundOutput::open(channelCount, reason)) {
+        std::fprintf(stderr, "throngwick: no sound device (%s); the hall is silent\n",
+                     reason.c_str());
         return;
     }
     outputOpen = true;
+    setSilent(silent);
+    setPaused(paused);
     for (int32_t i = 0; i < soundSampleCount; ++i) {
         loaded[i] =
             soundOutput::loadSample(i, catalogue::soundPath(catalogue::sampleSounds[i]).c_str());
@@ -103,6 +113,20 @@ float SoundBank::holdMeterLevel() {
     const float meter = musicLevel();
     holdLevel(meter);
     return meter;
+}
+
+void SoundBank::setSilent(bool silence) {
+    silent = silence;
+    if (outputOpen) {
+        soundOutput::setSilent(silence);
+    }
+}
+
+void SoundBank::setPaused(bool pause) {
+    paused = pause;
+    if (outputOpen) {
+        soundOutput::setPaused(pause);
+    }
 }
 
 bool SoundBank::isSounding(int32_t index) const {

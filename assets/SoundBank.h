@@ -21,13 +21,16 @@ class SoundBank {
     float level = 0.0f;                      // last musicLevel result, 0 to 1
     bool levelHeld = false;                  // musicLevel returns heldLevel, music or not
     float heldLevel = 0.0f;                  // 0 to 1
+    bool silent = false; // nothing is heard; the music plays on unheard, its level still read
+    bool paused = false; // every playback and the music wait where they are
 
     // Created on first use; GLUT thread only.
     static SoundBank& instance();
 
     // Before init: init then opens no audio output, and the bank stays silent as without one.
     void mute();
-    // Opens the audio output and loads the ten samples; once, at start-up.
+    // Opens the audio output and loads the ten samples; once, at start-up. Without an output it
+    // says so in one line; the audio system's own messages meanwhile are not shown.
     void init();
     // Plays sample index (0 to 9) from its start on a fresh channel; returns that channel's handle.
     uint32_t playSample(int32_t index);
@@ -43,6 +46,10 @@ class SoundBank {
     float holdMeterLevel();
     // From now on every musicLevel call reads the meter again.
     void releaseLevel() { levelHeld = false; }
+    // Silences every sound, or lets it be heard again, playing or started later.
+    void setSilent(bool silence);
+    // Holds every playback and the music where they are, or lets them go on from there.
+    void setPaused(bool pause);
     // Whether any playback of sample index (0 to 9) is sounding now, as the mixer tells it.
     bool isSounding(int32_t index) const;
 

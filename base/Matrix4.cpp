@@ -182,6 +182,31 @@ Matrix4 perspective(double fieldOfView, double aspect, double nearPlane, double 
     return p;
 }
 
+namespace {
+// matrix * in, in double, each entry's terms added as GLU adds them.
+void transformDouble(const double matrix[16], const double in[4], double out[4]) {
+    for (int i = 0; i < 4; ++i)
+        out[i] = in[0] * matrix[0 * 4 + i] + in[1] * matrix[1 * 4 + i] + in[2] * matrix[2 * 4 + i] +
+                 in[3] * matrix[3 * 4 + i];
+}
+} // namespace
+
+bool project(const double object[3], const double modelview[16], const double projection[16],
+             const int viewport[4], double window[3]) {
+    const double in[4] = {object[0], object[1], object[2], 1.0};
+    double eye[4];
+    double clip[4];
+    transformDouble(modelview, in, eye);
+    transformDouble(projection, eye, clip);
+    if (clip[3] == 0.0)
+        return false;
+    for (int i = 0; i < 3; ++i)
+        window[i] = clip[i] / clip[3] * 0.5 + 0.5;
+    window[0] = window[0] * viewport[2] + viewport[0];
+    window[1] = window[1] * viewport[3] + viewport[1];
+    return true;
+}
+
 bool unProject(const double window[3], const double modelview[16], const double projection[16],
                const int viewport[4], double object[3]) {
     // modelview times projection in GLU's row order, which is projection * modelview.
@@ -201,9 +226,7 @@ bool unProject(const double window[3], const double modelview[16], const double 
     in[1] = in[1] * 2 - 1;
     in[2] = in[2] * 2 - 1;
     double out[4];
-    for (int i = 0; i < 4; ++i)
-        out[i] = in[0] * final[0 * 4 + i] + in[1] * final[1 * 4 + i] + in[2] * final[2 * 4 + i] +
-                 in[3] * final[3 * 4 + i];
+    transformDouble(final, in, out);
     if (out[3] == 0.0)
         return false;
     for (int i = 0; i < 3; ++i)

@@ -25,12 +25,16 @@ void InputController::onMotion(int, int) {}
 void InputController::onPassiveMotion(int x, int y) {
     mouseX = static_cast<float>(x);
     mouseY = static_cast<float>(y);
-    intersectFloor(screenRay(x, y), frontFloorQuad, floorPoint);
+    // Paused, the light shaft stays in the still frame; it finds the cursor when time goes on.
+    if (!AppState::instance().paused)
+        intersectFloor(screenRay(x, y), frontFloorQuad, floorPoint);
 }
 
 void InputController::onMouse(int button, int state, int x, int y) {
     mouseX = static_cast<float>(x);
     mouseY = static_cast<float>(y);
+    if (AppState::instance().paused)
+        return; // a still scene takes no clicks
     if (state == GLUT_DOWN) {
         // Only the press looks at the back half of the floor.
         if (button == GLUT_LEFT_BUTTON)
@@ -67,20 +71,35 @@ void InputController::updateFrame() {
 }
 
 void InputController::onKeyboard(unsigned char key, int, int) {
-    const bool focused = AppState::instance().viewMode == ViewMode::Focused;
-    Crowd& crowd = Crowd::instance();
-    Person* const selected = crowd.selectedPerson;
+    AppState& app = AppState::instance();
+    SoundBank& sound = SoundBank::instance();
     switch (key) {
     case 27:
         std::exit(0);
+    case 'm':
+    case 'M':
+        sound.setSilent(!sound.silent);
+        return;
+    case 'p':
+    case 'P':
+        app.setPaused(!app.paused);
+        return;
+    default:
+        break;
+    }
+    if (app.paused)
+        return; // a still scene takes no commands
+    const bool focused = app.viewMode == ViewMode::Focused;
+    Crowd& crowd = Crowd::instance();
+    Person* const selected = crowd.selectedPerson;
+    switch (key) {
     case '1':
         if (!focused)
             return;
         if (selected) {
             selected->state = PersonState::Singing;
             if (musicPending) {
-                SoundBank::instance().playMusic(
-                    catalogue::soundPath(catalogue::musicSound).c_str());
+                sound.playMusic(catalogue::soundPath(catalogue::musicSound).c_str());
                 musicPending = false;
             }
         }
@@ -96,10 +115,9 @@ void InputController::onKeyboard(unsigned char key, int, int) {
             return;
         if (selected) {
             selected->state = PersonState::Burning;
-            SoundBank::instance().playSample(firstFireStartSample +
-                                             randomDraw() % fireStartSamples);
+            sound.playSample(firstFireStartSample + randomDraw() % fireStartSamples);
             if (fireLoopPending) {
-                SoundBank::instance().playSample(fireLoopSample);
+                sound.playSample(fireLoopSample);
                 fireLoopPending = false;
             }
         }

@@ -23,10 +23,12 @@ class InputController {
 
     // A drag changes nothing.
     void onMotion(int x, int y);
+    // Paused, these two only follow the cursor: the light shaft stays in the still frame.
     void onPassiveMotion(int x, int y);
     void onMouse(int button, int state, int x, int y);
     // Keeps the cursor's points true while the camera moves; once per running frame.
     void updateFrame();
+    // Esc, 1 to 4, M (silence) and P (pause); paused, only Esc, M and P act.
     void onKeyboard(unsigned char key, int x, int y);
     // Key releases and special keys: nothing.
     void onOtherKey(int key, int x, int y);

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 
 #include <GL/glu.h>
+#include <cmath>
 
 const FloorQuad frontFloorQuad{
     {-100.0f, 0.0f, 100.0f}, {100.0f, 0.0f, 100.0f}, {-100.0f, 0.0f, 0.0f}, {100.0f, 0.0f, 0.0f}};
@@ -11,19 +12,22 @@ const FloorQuad wholeFloorQuad{{-100.0f, 0.0f, 100.0f},
                                {-100.0f, 0.0f, -100.0f},
                                {100.0f, 0.0f, -100.0f}};
 
+ViewMatrices readViewMatrices() {
+    ViewMatrices m;
+    glGetIntegerv(GL_VIEWPORT, m.viewport);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m.modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, m.projection);
+    return m;
+}
+
 Ray screenRay(int x, int y) {
-    GLint viewport[4];
-    GLdouble modelview[16];
-    GLdouble projection[16];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    const int flippedY = viewport[3] - y - 1;
+    const ViewMatrices m = readViewMatrices();
+    const int flippedY = m.viewport[3] - y - 1;
 
     // Whole pixel numbers, no half-pixel offset.
     GLdouble nearX, nearY, nearZ, farX, farY, farZ;
-    gluUnProject(x, flippedY, 0.0, modelview, projection, viewport, &nearX, &nearY, &nearZ);
-    gluUnProject(x, flippedY, 1.0, modelview, projection, viewport, &farX, &farY, &farZ);
+    gluUnProject(x, flippedY, 0.0, m.modelview, m.projection, m.viewport, &nearX, &nearY, &nearZ);
+    gluUnProject(x, flippedY, 1.0, m.modelview, m.projection, m.viewport, &farX, &farY, &farZ);
 
     Ray ray;
     ray.origin = {static_cast<float>(nearX), static_cast<float>(nearY), static_cast<float>(nearZ)};
@@ -33,6 +37,19 @@ Ray screenRay(int x, int y) {
     const float inverseLength = 1.0f / std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
     ray.direction = d * inverseLength;
     return ray;
+}
+
+bool screenPoint(Vec3 point, int& x, int& y) {
+    const ViewMatrices m = readViewMatrices();
+    GLdouble windowX, windowY, depth;
+    if (gluProject(point.x, point.y, point.z, m.modelview, m.projection, m.viewport, &windowX,
+                   &windowY, &depth) == GL_FALSE ||
+        depth < 0.0 || depth > 1.0)
+        return false; // behind the eye or beyond the far plane
+    // screenRay takes whole pixels as they are: the nearest whole one is the best aim.
+    x = static_cast<int>(std::lround(windowX));
+    y = m.viewport[3] - 1 - static_cast<int>(std::lround(windowY));
+    return x >= 0 && x < m.viewport[2] && y >= 0 && y < m.viewport[3];
 }
 
 bool intersectFloor(const Ray& ray, const FloorQuad& quad, Vec3& hit) {

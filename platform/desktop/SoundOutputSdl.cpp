@@ -6,6 +6,10 @@
 #include <SDL_mixer.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -18,24 +22,58 @@ std::vector<Mix_Chunk*> chunks; // by sample index
 MusicStream* music = nullptr;
 // Peaks of the last block the music wrote; the audio thread stores it, the GLUT thread reads it.
 std::atomic<uint32_t> peaks{0};
+// Read by the audio thread in the music's hook.
+std::atomic<bool> musicSilent{false};
+std::atomic<bool> musicPaused{false};
 
 // The mixer's hook for the music: it writes the music alone, before the samples are mixed in,
 // which is the only place its level can be told apart from theirs.
 void mixMusic(void* stream, Uint8* bytes, int byteCount) {
+    if (musicPaused.load(std::memory_order_relaxed)) {
+        std::memset(bytes, 0, static_cast<size_t>(byteCount));
+        return; // the stream waits where it is, and so do its peaks
+    }
     const int32_t frameCount = byteCount / static_cast<int>(2 * sizeof(int16_t));
     peaks.store(
         static_cast<MusicStream*>(stream)->fill(reinterpret_cast<int16_t*>(bytes), frameCount),
         std::memory_order_relaxed);
+    // Silenced after its peaks are taken: the singers' mouths go on moving.
+    if (musicSilent.load(std::memory_order_relaxed))
+        std::memset(bytes, 0, static_cast<size_t>(byteCount));
+}
+
+// The output opened with standard error set aside: while the audio system looks for a device,
+// its libraries print their own diagnostics (ALSA's, without a sound card), which tell a user
+// nothing the bank's one line does not. Nothing of ours prints meanwhile.
+bool openQuietly() {
+    std::fflush(stderr);
+    const int savedError = dup(STDERR_FILENO);
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (savedError >= 0 && nowhere >= 0)
+        dup2(nowhere, STDERR_FILENO);
+    // The program ends by its own signal handling; the audio system's would swallow Ctrl+C.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    // No format changes allowed: the music hook writes 16-bit stereo exactly as decoded.
+    if (opened &&
+        Mix_OpenAudioDevice(outputRateHz, AUDIO_S16SYS, 2, outputBlockFrames, nullptr, 0) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        opened = false;
+    }
+    if (savedError >= 0 && nowhere >= 0)
+        dup2(savedError, STDERR_FILENO);
+    if (savedError >= 0)
+        close(savedError);
+    if (nowhere >= 0)
+        close(nowhere);
+    return opened;
 }
 
 } // namespace
 
-bool soundOutput::open(int32_t channelCount) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return false;
-    // No format changes allowed: the music hook writes 16-bit stereo exactly as decoded.
-    if (Mix_OpenAudioDevice(outputRateHz, AUDIO_S16SYS, 2, outputBlockFrames, nullptr, 0) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+bool soundOutput::open(int32_t channelCount, std::string& reason) {
+    if (!openQuietly()) {
+        reason = SDL_GetError();
         return false;
     }
     Mix_AllocateChannels(channelCount);
@@ -51,7 +89,11 @@ bool soundOutput::loadSample(int32_t index, const char* path) {
 
 bool soundOutput::play(int32_t channel, int32_t sample, bool loop) {
     // On a busy channel this cuts the old playback and starts the sample from its beginning.
-    return Mix_PlayChannel(channel, chunks[static_cast<size_t>(sample)], loop ? -1 : 0) >= 0;
+    if (Mix_PlayChannel(channel, chunks[static_cast<size_t>(sample)], loop ? -1 : 0) < 0)
+        return false;
+    if (musicPaused.load(std::memory_order_relaxed))
+        Mix_Pause(channel); // it waits with the others
+    return true;
 }
 
 bool soundOutput::playing(int32_t channel) {
@@ -73,6 +115,19 @@ bool soundOutput::startMusic(const char* path) {
     music = next;
     Mix_HookMusic(mixMusic, music);
     return true;
+}
+
+void soundOutput::setSilent(bool silent) {
+    musicSilent.store(silent, std::memory_order_relaxed);
+    Mix_Volume(-1, silent ? 0 : MIX_MAX_VOLUME);
+}
+
+void soundOutput::setPaused(bool paused) {
+    musicPaused.store(paused, std::memory_order_relaxed);
+    if (paused)
+        Mix_Pause(-1);
+    else
+        Mix_Resume(-1);
 }
 
 uint32_t soundOutput::musicPeaks() {

@@ -6,6 +6,7 @@
 #include "crowd/Crowd.h"
 #include "crowd/StillHall.h"
 #include "platform/desktop/DataFolder.h"
+#include "platform/desktop/Signals.h"
 
 #include <GL/freeglut.h>
 #include <cerrno>
@@ -28,6 +29,7 @@ int refuse(const std::string& error) {
 } // namespace
 
 int main(int argc, char** argv) {
+    catchEndingSignals();
     // Each output line as it happens, also into a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
@@ -81,10 +83,15 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
     const int window = glutCreateWindow("Throngwick");
-    if (options.fullscreen)
+    if (options.fullscreen || options.screensaver)
         glutFullScreen();
+    if (options.screensaver)
+        glutSetCursor(GLUT_CURSOR_NONE);
     if (options.mute)
         SoundBank::instance().mute();
+    if (options.screensaver || options.attractSeconds >= 0)
+        visit.attract(options.screensaver ? 0.0f : static_cast<float>(options.attractSeconds), seed,
+                      options.screensaver);
     AppState& app = AppState::instance(); // samples the clock
     visit.begin(seed, width, height);
     app.initialise(window, width, height, seed);
@@ -96,6 +103,7 @@ int main(int argc, char** argv) {
     if (!options.redrawHall)
         Crowd::instance().stillHall = std::make_unique<StillHall>();
     registerGlutCallbacks();
+    visit.start();
     glutMainLoop();
     return 0;
 }

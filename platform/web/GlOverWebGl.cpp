@@ -360,6 +360,19 @@ void gluPerspective(GLdouble fieldOfView, GLdouble aspect, GLdouble nearPlane, G
     top().multiply(perspective(fieldOfView, aspect, nearPlane, farPlane));
 }
 
+GLint gluProject(GLdouble objectX, GLdouble objectY, GLdouble objectZ, const GLdouble* modelview,
+                 const GLdouble* projection, const GLint* viewport, GLdouble* x, GLdouble* y,
+                 GLdouble* depth) {
+    const double object[3] = {objectX, objectY, objectZ};
+    double window[3];
+    if (!project(object, modelview, projection, viewport, window))
+        return GL_FALSE;
+    *x = window[0];
+    *y = window[1];
+    *depth = window[2];
+    return GL_TRUE;
+}
+
 GLint gluUnProject(GLdouble x, GLdouble y, GLdouble depth, const GLdouble* modelview,
                    const GLdouble* projection, const GLint* viewport, GLdouble* objectX,
                    GLdouble* objectY, GLdouble* objectZ) {

@@ -15,10 +15,21 @@ EM_JS(int, isPlaying, (int32_t channel), { return Module.sound.playing(channel);
 EM_JS(int, startLooping, (const char* path),
       { return Module.sound.startMusic(UTF8ToString(path)); });
 EM_JS(uint32_t, peaksOfMusic, (), { return Module.sound.musicPeaks(); });
+EM_JS(void, silence, (int silent), { Module.sound.silence(silent != 0); });
+EM_JS(void, hold, (int paused), { Module.sound.pause(paused != 0); });
 } // namespace
 
-bool soundOutput::open(int32_t channelCount) {
+bool soundOutput::open(int32_t channelCount, std::string& reason) {
+    reason = "the page opened none";
     return openOutput(channelCount) != 0;
+}
+
+void soundOutput::setSilent(bool silent) {
+    silence(silent);
+}
+
+void soundOutput::setPaused(bool paused) {
+    hold(paused);
 }
 
 bool soundOutput::loadSample(int32_t index, const char* path) {

@@ -33,3 +33,25 @@ TEST_F(SceneTest, IdleUpdatesTheCursorExplosionsCrowdAndCardInThatOrder) {
     EXPECT_EQ(app.viewMode, ViewMode::Focused);
     EXPECT_EQ(OptionCard::instance().state, CardState::Shown); // swung in within the frame
 }
+
+// Paused, the idle calls move nothing; after it the scene's clock goes on as if none had passed.
+TEST_F(SceneTest, PausedTheClockStandsStillAndGoesOnWithoutTheTimeItStood) {
+    ensureGlContext();
+    Camera::instance().reshape(1024, 512);
+    input.running = 1;
+    Person& walker = place(0.0f, 50.0f);
+    walker.targetPos = {10.0f, 0.0f, 50.0f};
+    walker.walking = 1;
+    app.previousTimeMs = 1000.0f;
+    app.setPaused(true);
+    input.mouseX = 512.0f; // the cursor over the floor: the light shaft stays where it stood
+    input.mouseY = 400.0f;
+    for (float nowMs : {1100.0f, 4000.0f})
+        app.idleAt(nowMs);
+    EXPECT_TRUE(walker.headPos == walker.homePos && input.floorPoint == Vec3{});
+    EXPECT_TRUE(app.frameDeltaMs == 0.0f && distantExplosions.elapsedSeconds == 0.0f);
+    app.setPaused(false);
+    app.idleAt(4020.0f);
+    EXPECT_TRUE(app.frameDeltaMs == 20.0f && app.currentTimeMs == 1020.0f);
+    EXPECT_NE(walker.headPos, walker.homePos);
+}

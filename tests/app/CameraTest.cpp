@@ -21,7 +21,7 @@ TEST_F(CameraTest, ReshapeSetsViewportPerspectiveAndTheViewTranslation) {
     camera.shakeOffset = {0.0f, 0.25f, 0.0f};
     camera.reshape(1024, 512);
     EXPECT_EQ(app.width * 1000 + app.height, 1024512);
-    GlView view = readView();
+    ViewMatrices view = readViewMatrices();
     // The field of view and the aspect show in where picking's rays go; the planes here.
     EXPECT_NEAR(view.projection[10], -(1000.0 + 0.1) / (1000.0 - 0.1), 1e-6);
     EXPECT_NEAR(view.projection[14], -2.0 * 1000.0 * 0.1 / (1000.0 - 0.1), 1e-6);
@@ -32,7 +32,7 @@ TEST_F(CameraTest, ReshapeSetsViewportPerspectiveAndTheViewTranslation) {
     for (auto [w, h] : {std::pair{0, 400}, {800, 0}, {-1, 400}, {800, -5}}) {
         input.viewOffset = {5.0f, 5.0f, 5.0f};
         camera.reshape(w, h);
-        view = readView();
+        view = readViewMatrices();
         EXPECT_EQ(view.viewport[2], 1024);
         EXPECT_EQ(view.modelview[12] + view.viewport[3] + app.height, 3.0 + 512 + 512);
     }
@@ -41,7 +41,7 @@ TEST_F(CameraTest, ReshapeSetsViewportPerspectiveAndTheViewTranslation) {
 TEST_F(CameraTest, ShakeFollowsTheFadingSineForOneSecondThenStops) {
     camera.reshape(1024, 512);
     camera.startShake();
-    EXPECT_EQ(readView().modelview[13], -19.0); // not before the next update
+    EXPECT_EQ(readViewMatrices().modelview[13], -19.0); // not before the next update
     float time = 0.0f;
     for (int frame = 0; frame < 16; ++frame) {
         camera.update(62.5f);
@@ -49,7 +49,7 @@ TEST_F(CameraTest, ShakeFollowsTheFadingSineForOneSecondThenStops) {
         const float expected = std::sin(60.0f * time) * (1.0f - time) * 0.35f;
         ASSERT_TRUE(camera.shaking);
         EXPECT_FLOAT_EQ(camera.shakeOffset.y, expected) << frame;
-        EXPECT_NEAR(readView().modelview[13], -19.0 + expected, 1e-5);
+        EXPECT_NEAR(readViewMatrices().modelview[13], -19.0 + expected, 1e-5);
         if (frame < 2) {
             EXPECT_NEAR(expected, frame == 0 ? -0.1875f : 0.2873f, 1e-4f);
         }
@@ -60,5 +60,5 @@ TEST_F(CameraTest, ShakeFollowsTheFadingSineForOneSecondThenStops) {
     EXPECT_EQ(camera.shakeOffset.y, 0.0f);
     input.viewOffset.x = 7.0f;
     camera.update(16.0f); // without a shake the view is left alone
-    EXPECT_EQ(readView().modelview[12], 0.0);
+    EXPECT_EQ(readViewMatrices().modelview[12], 0.0);
 }

@@ -23,20 +23,22 @@ TEST(Options, GoodCommandLines) {
     Options options;
     std::string error;
     ASSERT_TRUE(parse({"-display", ":3", "--seed", "7", "-geometry", "800x400+0+0", "--mute",
-                       "-sync", "--data=/srv/hall", "--fullscreen"},
+                       "-sync", "--data=/srv/hall", "--fullscreen", "--screensaver"},
                       options, error))
         << error;
     EXPECT_TRUE(options.seedGiven);
     EXPECT_EQ(options.seed, 7u);
     EXPECT_TRUE(options.mute);
-    EXPECT_TRUE(options.fullscreen);
+    EXPECT_TRUE(options.fullscreen && options.screensaver);
     EXPECT_EQ(options.dataFolder, "/srv/hall");
     EXPECT_FALSE(options.help || options.version);
 
     Options largest;
-    ASSERT_TRUE(parse({"--seed=4294967295", "--help", "--version"}, largest, error));
+    ASSERT_TRUE(
+        parse({"--seed=4294967295", "--help", "--version", "--attract", "86400"}, largest, error));
     EXPECT_EQ(largest.seed, 4294967295u);
     EXPECT_TRUE(largest.help && largest.version);
+    EXPECT_EQ(largest.attractSeconds, 86400);
 
     Options replay;
     ASSERT_TRUE(parse({"--replay", "v.txt", "--frames=f", "--fps", "1000"}, replay, error));
@@ -53,7 +55,8 @@ TEST(Options, GoodCommandLines) {
 
     Options none;
     ASSERT_TRUE(parse({}, none, error));
-    EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen || none.redrawHall);
+    EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen || none.redrawHall ||
+                 none.screensaver);
     EXPECT_TRUE(none.dataFolder.empty());
     EXPECT_TRUE(none.renderer == Renderer::Batched);
 }
@@ -89,6 +92,11 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--replay", "a", "--fps", "30"}, "--fps needs --frames"},
         {{"--fps", "0"}, "--fps wants a whole number from 1 to 1000, not '0'"},
         {{"--fps", "1001"}, "--fps wants a whole number from 1 to 1000, not '1001'"},
+        {{"--attract", "86401"}, "--attract wants a whole number from 0 to 86400, not '86401'"},
+        {{"--replay", "a", "--attract=0"}, "--attract and --replay cannot go together"},
+        {{"--screensaver", "--replay", "a"}, "--screensaver and --replay cannot go together"},
+        {{"--screensaver", "--attract", "0"},
+         "--screensaver plays the show at once: leave out --attract"},
     };
     for (const auto& c : cases) {
         Options options;

@@ -106,7 +106,7 @@ TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_EQ(std::vector<float>(colour, colour + 4), std::vector<float>(4, 1.0f));
-    EXPECT_EQ(readView().modelview[14], -145.0);
+    EXPECT_EQ(readViewMatrices().modelview[14], -145.0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

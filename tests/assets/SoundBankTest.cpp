@@ -210,3 +210,19 @@ TEST_F(SoundBankTest, AHeldLevelWinsOverTheMeter) {
     EXPECT_TRUE(keptHeld);
     EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() < 0.03f; }));
 }
+
+// Silenced, the music plays on unheard and its level still follows it; paused, it holds.
+TEST_F(SoundBankTest, SilentTheMusicPlaysOnAndPausedItWaitsWhereItIs) {
+    writeTone(root / "audio/burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
+    bank.setSilent(true);
+    bank.init();
+    bank.playMusic("./audio/burst.mp3");
+    for (float level : {0.6f, 0.03f, 0.6f}) // the file, a second long, loops
+        EXPECT_TRUE(waitUntil([&] { return (bank.musicLevel() > 0.3f) == (level > 0.3f); }));
+    bank.setPaused(true);
+    const float held = bank.musicLevel();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    EXPECT_EQ(bank.musicLevel(), held);
+    bank.setPaused(false);
+    EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() < 0.03f; }));
+}

@@ -50,7 +50,7 @@ TEST_F(SpriteDrawing, PicturesShowUprightAndAngleZeroAboutNoAxisTurnsNothing) {
 
 TEST_F(SpriteDrawing, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
     glTranslatef(0.1f, 0.0f, 0.0f);
-    const GlView before = readView();
+    const ViewMatrices before = readViewMatrices();
     // Half-size 0.25 by 0.5, turned a quarter: 1 wide and 0.5 high, centred at x = 0.6.
     spriteOf(solidPicture(2, 2, 255, 255, 255), false)
         .draw({0.5f, 0, 0}, {0.25f, 0.5f, 1}, {90, 0, 0, 1}, 0.0f);
@@ -58,7 +58,7 @@ TEST_F(SpriteDrawing, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
     EXPECT_EQ(at(0.2f, 0.0f)[0], 255);
     EXPECT_EQ(at(0.6f, 0.4f)[0], 0);
     EXPECT_EQ(at(0.0f, 0.0f)[0], 0);
-    const GlView after = readView();
+    const ViewMatrices after = readViewMatrices();
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(after.modelview[i], before.modelview[i]);
 }

@@ -74,7 +74,7 @@ TEST(Matrix4, TheSceneMatricesAreTheDesktopsToTheBit) {
     }
 }
 
-TEST(Matrix4, UnProjectingIsGlusToTheBit) {
+TEST(Matrix4, ProjectingAndUnProjectingAreGlusToTheBit) {
     const Matrix4 projection = perspective(55.0f, 2.0f, 0.1, 1000.0);
     Matrix4 view;
     view.translate(-31.25f, -19.0f, -61.5f);
@@ -91,8 +91,11 @@ TEST(Matrix4, UnProjectingIsGlusToTheBit) {
                 double ours[3], theirs[3];
                 ASSERT_TRUE(unProject(window, v, p, viewport, ours));
                 gluUnProject(x, y, depth, v, p, viewport, &theirs[0], &theirs[1], &theirs[2]);
+                double back[3], glus[3];
+                ASSERT_TRUE(project(ours, v, p, viewport, back));
+                gluProject(ours[0], ours[1], ours[2], v, p, viewport, &glus[0], &glus[1], &glus[2]);
                 for (int i = 0; i < 3; ++i)
-                    EXPECT_EQ(ours[i], theirs[i]) << x << ", " << y << ", " << depth;
+                    EXPECT_TRUE(ours[i] == theirs[i] && back[i] == glus[i]) << x << ", " << y;
             }
     const double flat[16] = {};
     const double window[3] = {1.0, 2.0, 0.0};

@@ -19,7 +19,7 @@ class CrowdTravel : public SceneTest {
     }
     // The view translation the camera last loaded.
     static Vec3 loaded() {
-        const GlView view = readView();
+        const ViewMatrices view = readViewMatrices();
         return {float(view.modelview[12]), float(view.modelview[13]), float(view.modelview[14])};
     }
     // A selected person at (-10, 0, 60), the cursor's near point at offset from them.

@@ -16,6 +16,8 @@ from pathlib import Path
 
 import numpy as np
 from PIL import Image
+import Xlib.error
+import Xlib.ext.res as res
 from Xlib import X, display
 
 WIDTH, HEIGHT = 1024, 512
@@ -161,12 +163,20 @@ class Program:
         deadline = time.monotonic() + timeout
         self.wait_line("^PUSHED PEOPLE$", timeout)
         while self.window is None and time.monotonic() < deadline and self.running():
-            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
-                                    str(self.process.pid), "--name", "^Throngwick$"],
-                                   capture_output=True, text=True).stdout.split()
-            self.window = self.x.create_resource_object("window", int(found[0])) \
-                if found else time.sleep(0.2)
+            self.window = next(filter(self._ours, self.x.screen().root.query_tree().children),
+                               None) or time.sleep(0.2)
         return self.window
+
+    def _ours(self, window):
+        # Shown, titled Throngwick and made by this process, as the X server tells: GLUT's window
+        # names no process, and several programs may run at once.
+        try:
+            mine = [self.process.pid] in (owner.value for owner in self.x.res_query_client_ids(
+                [{"client": window.id, "mask": res.LocalClientPIDMask}]).ids)
+            return mine and window.get_attributes().map_state == X.IsViewable and \
+                window.get_wm_name() == "Throngwick"
+        except Xlib.error.XError:  # gone meanwhile
+            return False
 
     def geometry(self):
         # (left, top, width, height) of the window on the screen.
@@ -231,6 +241,11 @@ class Program:
     def frames(self):
         return self.audio_file.stat().st_size // 4 if self.audio_file.exists() else 0
 
+    def wait_error(self, pattern, timeout):
+        # The first match of pattern among standard error's lines, or None.
+        return wait_for(lambda: re.search(pattern, Path(self.stderr.name).read_text(), re.M),
+                        timeout)
+
     def quit(self, checks, where):
         # Esc: the exit status must be 0 and the sanitizers silent.
         self.key("Escape")
@@ -245,6 +260,14 @@ class Program:
         checks.check(f"no sanitizer report {where}", not reports, "; ".join(reports[:3]))
         if status != 0 or reports:
             print("\n".join(errors.splitlines()[-40:]))
+
+
+def wait_for(condition, timeout):
+    # What condition gives once it holds, or at the end of the timeout.
+    deadline = time.monotonic() + timeout
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.2)
+    return condition()
 
 
 def fixed_time_library(folder):

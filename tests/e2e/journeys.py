@@ -10,6 +10,8 @@
 #                 program, and the options' refusals
 # web             the browser version in headless Chromium: the same visit by mouse and keys and by
 #                 touch, the same crowd for a seed, and the replay journey's visit replayed alike
+# keys            F11, M, P and F12 in a recorded visit, and its replay
+# unattended      the show --attract plays, handed back; SIGINT, SIGTERM and SIGHUP; --screensaver
 #
 # journeys.py NAME --binary PROGRAM --run-dir FOLDER --scratch FOLDER [--screenshots FOLDER]
 #             [--release PROGRAM] [--package FOLDER] [--site FOLDER --replayed FOLDER]
@@ -19,8 +21,10 @@ import math
 import os
 import random
 import shutil
+import signal
 import subprocess
 import sys
+import tempfile
 import time
 from pathlib import Path
 
@@ -717,9 +721,141 @@ const done = arguments[arguments.length - 1];
 """
 
 
+def keys(options, checks):
+    scratch, spot = Path(tempfile.mkdtemp(dir=options.scratch)), pick_spots(h.Crowd(SEED))[0][0]
+    pictures, visit, film = scratch / "pictures", scratch / "keys.txt", scratch / "film"
+    with Program(options, "--record", str(visit), audio=True, seed=SEED,
+                 env={"XDG_PICTURES_DIR": str(pictures)}) as program:
+        enter(program, checks, started(program, checks))
+        screen = program.x.screen()
+        for size in [(screen.width_in_pixels, screen.height_in_pixels), (h.WIDTH, h.HEIGHT)]:
+            program.key("F11")
+            checks.check(f"F11: the window is {size[0]} by {size[1]}",
+                         h.wait_for(lambda: program.geometry()[2:] == size, 10))
+
+        def pause(where):  # P, time for the slowest frame to show it, then a second still
+            program.key("p")
+            time.sleep(1.5)
+            first = program.shot()
+            time.sleep(1.0)
+            last = program.shot()
+            checks.check(f"P {where}: two shots a second apart are the same", (first == last).all())
+            return last
+
+        paused, folder = pause("in the overview"), pictures / "Throngwick"
+        program.key("F12")
+        saved = program.wait_error(rf"^throngwick: picture saved as ({folder}/throngwick-"
+                                   r"\d{8}-\d{6}\.png)$", 10)
+        picture = saved and np.asarray(Image.open(saved.group(1)).convert("RGB"), dtype=int)
+        checks.check("F12 saves Throngwick/throngwick-YYYYMMDD-HHMMSS.png in the pictures folder, "
+                     "with the window's pixels, and says so", saved and picture.shape ==
+                     paused.shape and (picture[1:, 1:] == paused[1:, 1:]).all())
+        shutil.rmtree(folder)
+        folder.write_text("a file where the folder was\n")
+        program.key("F12")
+        checks.check("F12 where the folder cannot be made: one line naming it; the program goes on",
+                     program.wait_error(rf"^throngwick: no picture saved: .*{folder}", 10) and
+                     program.running())
+        # The first frame after P again is a frame's sway from the still one, not seconds'.
+        program.key("p")
+        resumed = program.wait_shot(lambda shot: changed(shot, paused) > 0, 5, interval=0.02)[0]
+        time.sleep(1.0)
+        moves = [changed(paused, resumed), changed(paused, program.shot())]
+        checks.check("P again: the crowd goes on where it stood", moves[0] < moves[1] / 3, moves)
+
+        program.key("m")
+        lines, at_click = len(program.lines), program.frames()
+        program.click(*spot)
+        checks.require("a click picks", program.wait_line(h.PICK_LINE, 10, start=lines))
+        time.sleep(0.5)
+        travelling = pause("on the camera's way")
+        checks.check("M: the click's crowd voice is not heard", not dark_margins(travelling) and
+                     h.rms(program.sound(at_click, 1.5), h.RATE // 10).max() < 5)
+        program.key("p", "m")
+        checks.require("the camera reaches the person", program.wait_shot(card_shown, 20)[1])
+        at_fire = program.frames()
+        program.key("3")
+        checks.check("M again: the fire's start is heard",
+                     h.rms(program.sound(at_fire, 1.0), h.RATE // 10).max() > 1000)
+        program.quit(checks, "after the keys")
+
+    status, _ = run(options.release or options.binary,
+                    ["--replay", visit, "--frames", film, "--fps", "10", "--mute"], scratch)
+    frames = [path.read_bytes() for path in sorted(film.glob("frame-*.png"))]
+    alike = [a == b for a, b in zip(frames, frames[1:])]
+    checks.check("the recording holds the keys and replays, the pauses too: ten frames alike in "
+                 "a row", status == 0 and "special 12 " in visit.read_text() and
+                 "True" * 10 in "".join(map(str, alike)))
+
+
+def shown(record):
+    # The clicks and keys a recording holds, in order.
+    return [line for line in record.read_text().split("\n")[:-1]
+            if line.split(" ")[0] in ("mouse", "key")]
+
+
+def unattended(options, checks):
+    scratch = Path(options.scratch)
+    records = {name: scratch / f"{name}.txt" for name in "abc"}
+    commanded = lambda name: any(line.startswith(("key 49", "key 50", "key 51"))
+                                 for line in shown(records[name]))
+    show = lambda name, where: Program(options, "--attract", "0", "--seed", "11", "--record",
+                                       str(records[name]), "-geometry", where)
+    # Three shows of one seed at once, side by side (a covered window draws nothing): a is
+    # watched, b handed back, c the same show again beyond the screen's edge.
+    with show("a", "+0+0") as a, show("b", f"+0+{h.HEIGHT}") as b, \
+            show("c", f"+{h.WIDTH + 80}+0") as c:
+        for program in (a, b, c):
+            checks.require("the window shows", program.find_window())
+        checks.check("without input, a pick", a.wait_line(h.PICK_LINE, 20))
+        checks.check("--attract 0: the hall entered before the first frame, without the title",
+                     "mouse 2 1 " in records["a"].read_text().split("\nframe ")[0])
+        checks.require("b's show picks", b.wait_line(h.PICK_LINE, 20))
+        b.key("a")
+        checks.check("then a state: key 1, 2 or 3",
+                     h.wait_for(lambda: commanded("a") and commanded("c"), 20))
+        checks.check("and the way home", a.wait_shot(dark_margins, 15)[1])
+        checks.check("two runs of one seed play the same show", len(shown(records["c"])) >= 5 and
+                     shown(records["c"])[:5] == shown(records["a"])[:5], shown(records["c"]))
+        checks.check("a key hands the hall back at once: the show clicks and types no more",
+                     shown(records["b"])[4:] == ["key 97 512 99"], shown(records["b"]))
+        for program, number in [(a, signal.SIGINT), (b, signal.SIGTERM), (c, signal.SIGHUP)]:
+            others = [other.process for other in (a, b, c) if other.running() and other != program]
+            for other in others:  # no load of ours meanwhile
+                other.send_signal(signal.SIGSTOP)
+            sent = time.monotonic()
+            program.process.send_signal(number)
+            status, seconds = program.process.wait(timeout=10), time.monotonic() - sent
+            for other in others:
+                other.send_signal(signal.SIGCONT)
+            checks.check(f"{number.name} ends the program within a second, as the signal does",
+                         status == -number and seconds < 1, f"status {status}, {seconds:.2f} s")
+
+    replays = [subprocess.Popen([options.release or options.binary, "--replay", str(record),
+                                 "--frames", str(record.with_suffix("")), "--fps", "4", "--mute"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+               for record in records.values()]
+    checks.check("the three recordings replay", [process.wait(timeout=240) for process in replays]
+                 == [0, 0, 0], [process.returncode for process in replays])
+
+    # Without a driver named, the audio system looks for a device: its own messages stay unseen.
+    with Program(options, "--screensaver", env={"SDL_AUDIODRIVER": ""}) as saver:
+        screen = saver.x.screen().width_in_pixels, saver.x.screen().height_in_pixels
+        checks.check("--screensaver fills the screen", saver.find_window() and h.wait_for(
+            lambda: saver.geometry()[2:] == screen, 10))
+        time.sleep(1.5)  # the grace
+        saver.key("a")
+        checks.check("a key ends it with status 0", h.wait_for(lambda: not saver.running(), 10) and
+                     saver.process.returncode == 0, saver.process.returncode)
+        errors = Path(saver.stderr.name).read_text().splitlines()
+        checks.check("standard error holds lines of ours only", all(
+            line.startswith("throngwick: ") for line in errors), errors)
+
+
 JOURNEYS = {"title_and_hall": title_and_hall, "visits": visits,
             "hostile_files": hostile_files_journey, "hostile_resize": hostile_resize, "soak": soak,
-            "replay": replay, "package": package, "web": web}
+            "replay": replay, "package": package, "web": web, "keys": keys,
+            "unattended": unattended}
 
 
 def main():

@@ -171,3 +171,24 @@ TEST_F(InputTest, APickPlaysACrowdVoiceKeyThreeAFireStartAndKeyOneTheMusic) {
     EXPECT_NE(stream, 0u);
     EXPECT_EQ(bank.musicStream, stream); // not started again
 }
+
+// M silences and P pauses in every mode; paused, the cursor is followed but nothing else acts.
+TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
+    input.running = 1;
+    const Vec3 spot = floorUnder(floorX, floorY);
+    Person& person = place(spot.x, spot.z);
+    const SoundBank& bank = SoundBank::instance();
+    for (unsigned char key : {'p', 'M', '3', '4'})
+        input.onKeyboard(key, 0, 0);
+    EXPECT_TRUE(app.paused && bank.paused && bank.silent);
+    input.onPassiveMotion(floorX, floorY - 10);
+    click(GLUT_LEFT_BUTTON, floorX, floorY);
+    EXPECT_EQ(input.floorPoint, Vec3{});
+    EXPECT_EQ(input.mouseY, float(floorY));
+    EXPECT_EQ(crowd.selectedPerson, nullptr);
+    expectEnding(false, person);
+    for (unsigned char key : {'P', 'm', '4'})
+        input.onKeyboard(key, 0, 0);
+    EXPECT_FALSE(app.paused || bank.paused || bank.silent);
+    expectEnding(true, person);
+}

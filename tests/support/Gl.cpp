@@ -17,14 +17,6 @@ void ensureGlContext() {
     created = true;
 }
 
-GlView readView() {
-    GlView view;
-    glGetIntegerv(GL_VIEWPORT, view.viewport);
-    glGetDoublev(GL_MODELVIEW_MATRIX, view.modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
-    return view;
-}
-
 Vec3 eyeToWindow(Vec3 point) {
     const double f = 1.0 / std::tan(27.5 * M_PI / 180.0);
     const double aspect = static_cast<double>(windowWidth) / windowHeight;

@@ -1,8 +1,9 @@
-// A real OpenGL context for tests (a 1024 by 512 GLUT window on the X display, Xvfb in CI), the
-// matrices read back from it, where a point lands on the window, and the pixels drawn there.
+// A real OpenGL context for tests (a 1024 by 512 GLUT window on the X display, Xvfb in CI), where
+// a point lands on the window, and the pixels drawn there; its matrices read back as picking does.
 #pragma once
 
 #include "base/Vec3.h"
+#include "interaction/Picking.h"
 
 #include <array>
 
@@ -11,13 +12,6 @@ constexpr int windowHeight = 512;
 
 // Creates the window once per process and makes its context current.
 void ensureGlContext();
-
-struct GlView {
-    int viewport[4];
-    double modelview[16];
-    double projection[16];
-};
-GlView readView();
 
 // Window pixel (x from the left, y from the bottom) of an eye-space point under a 55 degree
 // perspective of the whole window: the tests' own projection, not GL's.

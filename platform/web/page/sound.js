@@ -10,6 +10,9 @@ class ThrongwickSound {
     this.samples = [];
     this.channels = [];
     this.context = null;
+    this.output = null; // every sound goes through it: its gain is 0 while silenced
+    this.silent = false;
+    this.paused = false;
     this.musicBuffer = null;
     this.music = null;
     this.peaks = { time: -1, word: 0 };
@@ -39,6 +42,10 @@ class ThrongwickSound {
     } catch (error) {
       this.context = new AudioContext();
     }
+    this.output = this.context.createGain();
+    this.output.connect(this.context.destination);
+    this.silence(this.silent);
+    this.pause(this.paused);
     if (this.musicBuffer) this.startMusicNow();
   }
 
@@ -50,7 +57,7 @@ class ThrongwickSound {
     const source = this.context.createBufferSource();
     source.buffer = this.samples[sample];
     source.loop = loop;
-    source.connect(this.context.destination);
+    source.connect(this.output);
     const playback = { source, ended: false };
     source.onended = () => { playback.ended = true; };
     source.start();
@@ -91,7 +98,7 @@ class ThrongwickSound {
     const source = context.createBufferSource();
     source.buffer = this.musicBuffer;
     source.loop = true;
-    source.connect(context.destination);
+    source.connect(this.output);
     const splitter = context.createChannelSplitter(2);
     source.connect(splitter);
     const last = this.musicBuffer.numberOfChannels - 1;
@@ -103,6 +110,21 @@ class ThrongwickSound {
     });
     source.start();
     this.music = { source, meters, block: new Float32Array(1024) };
+  }
+
+  // Nothing is heard, or all is again; the music plays on unheard, and its meters hear it.
+  silence(silent) {
+    this.silent = silent;
+    if (this.output) this.output.gain.value = silent ? 0 : 1;
+  }
+
+  // Every playback and the music held where they are, or going on from there; the meters' peaks
+  // wait with the output's clock.
+  pause(paused) {
+    this.paused = paused;
+    if (!this.context) return;
+    if (paused) this.context.suspend();
+    else this.context.resume();
   }
 
   // Each side's peak over the latest 1024 frames, 0 to 32768: left in the low 16 bits, right in

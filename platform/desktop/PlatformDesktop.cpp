@@ -1,0 +1,44 @@
+#include "app/Platform.h"
+
+#include "platform/desktop/Signals.h"
+#include "platform/desktop/Snapshot.h"
+
+#include <GL/freeglut.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+constexpr auto pausedTurn = std::chrono::milliseconds(10); // a frame loop with nothing to draw
+} // namespace
+
+void platform::toggleFullScreen() {
+    // GLUT keeps the window's size and brings it back on the way out.
+    if (glutGet(GLUT_FULL_SCREEN))
+        glutLeaveFullScreen();
+    else
+        glutFullScreen();
+}
+
+void platform::savePicture(int32_t width, int32_t height) {
+    std::vector<uint8_t> pixels;
+    readDrawnFrame(width, height, pixels);
+    const std::time_t now = std::time(nullptr);
+    std::tm when{};
+    localtime_r(&now, &when);
+    const std::string pictures = picturesFolder(
+        std::getenv("XDG_PICTURES_DIR"), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    std::string path;
+    std::string error;
+    const WritingFile writing;
+    if (saveSnapshot(pictures, when, width, height, pixels, path, error))
+        std::fprintf(stderr, "throngwick: picture saved as %s\n", path.c_str());
+    else
+        std::fprintf(stderr, "throngwick: %s\n", error.c_str());
+}
+
+void platform::restWhilePaused() {
+    std::this_thread::sleep_for(pausedTurn);
+}

@@ -1,0 +1,36 @@
+#include "platform/desktop/Snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOver) {
+    const fs::path root = fs::path(testing::TempDir()) / "SnapshotTest";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    std::ofstream(root / "user-dirs.dirs") << "# XDG_PICTURES_DIR=\"/nope\"\n"
+                                              "XDG_DESKTOP_DIR=\"$HOME/Desk\"\n"
+                                              "  XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+    EXPECT_EQ(picturesFolder("/srv/pics", root.c_str(), "/home/u"), "/srv/pics");
+    EXPECT_EQ(picturesFolder("", root.c_str(), "/home/u"), "/home/u/Bilder");
+    EXPECT_EQ(picturesFolder(nullptr, "/nowhere", "/home/u"), "/home/u/Pictures");
+    EXPECT_EQ(picturesFolder(nullptr, nullptr, nullptr), "");
+
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mday = 2;
+    when.tm_sec = 5;
+    const std::vector<uint8_t> pixels(2 * 3, 200); // 2 by 1
+    std::string path;
+    std::string error;
+    ASSERT_TRUE(saveSnapshot(root, when, 2, 1, pixels, path, error)) << error;
+    EXPECT_EQ(path, (root / "Throngwick/throngwick-20260102-000005.png").string());
+    std::ofstream(root / "Throngwick" / snapshotName(when, 2)) << "someone else's";
+    ASSERT_TRUE(saveSnapshot(root, when, 2, 1, pixels, path, error)) << error;
+    EXPECT_EQ(path, (root / "Throngwick/throngwick-20260102-000005-3.png").string());
+    EXPECT_EQ(fs::file_size(root / "Throngwick" / snapshotName(when, 2)), 14u);
+    fs::remove_all(root);
+}
