@@ -84,10 +84,10 @@ void AppState::idleAt(float nowMs) {
 }
 
 void AppState::display() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     const InputController& input = InputController::instance();
     if (!input.running) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         // On top of the camera's view offset: the title fills the window from the start-up view.
         const TextureRegistry& registry = TextureRegistry::instance();
         const Vec3 position{input.viewOffset.x, input.viewOffset.y + 37.5f, 0.0f};
@@ -95,7 +95,6 @@ void AppState::display() {
             .draw(position, {150.0f, 75.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 0.0f}, 0.0f);
     } else {
         Camera::instance().update(frameDeltaMs);
-        // The crowd clears the window: a still hall's copy restores all of it instead.
         Crowd::instance().draw();
         OptionCard::instance().draw();
     }

@@ -49,9 +49,9 @@ class Crowd {
     void assemblePeople(int count, const PersonSprites& sprites);
     void pickNearest(Vec3 point);
     void update();
-    // Clears the window, then hall, floor, people and the light shaft, all as sprites: expects
-    // the fixed GL state and leaves it, with the last sprite's texture bound. With a still hall,
-    // a view unchanged since the last frame has the window and its hall restored from a copy.
+    // Hall, floor, people, then the light shaft, all as sprites: expects the fixed GL state and
+    // leaves it, with the last sprite's texture bound. With a still hall, a view unchanged since
+    // the last frame has its hall restored from a copy instead of drawn.
     void draw() const;
     void sendAllHome();
     // From now on the people and the light shaft are drawn from one atlas in few draws; false,

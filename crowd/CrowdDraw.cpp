@@ -4,8 +4,6 @@
 #include "crowd/CrowdBatch.h"
 #include "crowd/StillHall.h"
 
-#include <GL/gl.h>
-
 void Crowd::draw() const {
     const TextureRegistry& registry = TextureRegistry::instance();
     const Sprite& backdrop = registry.sprite(backdropSprite);
@@ -17,10 +15,8 @@ void Crowd::draw() const {
         step = stillHall->next(view);
     }
     if (step == HallStep::Restore) {
-        // The copy holds the whole window's colour and depth: no pixel is left to clear.
         stillHall->restore();
     } else {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         // Backdrop and floor are opaque sprites: their alpha threshold has no effect.
         backdrop.draw({-1.0f, 0.0f, -80.0f}, {225.0f, 150.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 0.0f},
                       0.0f);

@@ -30,8 +30,9 @@ class StillHallTest : public SceneTest {
         Camera::instance().reshape(windowWidth, windowHeight);
         crowd.stillHall = std::make_unique<StillHall>();
     }
-    // The window's colour and depth after one frame of the scene (the crowd clears the window).
+    // The colour and depth after one frame of the scene, cleared first as the program does.
     std::vector<uint32_t> draw() const {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushMatrix();
         crowd.draw();
         glPopMatrix();
