@@ -144,6 +144,14 @@ void CrowdBatch::draw(const Crowd& crowd) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, atlas.texture);
+    // Texturing multiplies each texel by the current colour; by white that is the texel itself,
+    // which a replacing environment gives without the multiply, a little faster per pixel.
+    float colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    GLint environment = GL_MODULATE;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
+    if (std::all_of(colour, colour + 4, [](float c) { return c == 1.0f; }))
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     const GLsizei stride = floatsPerVertex * sizeof(float);
@@ -163,6 +171,7 @@ void CrowdBatch::draw(const Crowd& crowd) {
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

@@ -74,18 +74,21 @@ void main() {
 }
 )";
 
-// The texture modulated by the colour, as the desktop's texture environment does, then the
-// alpha test (the program asks only for GL_GREATER).
+// The texture modulated by the colour, or replacing it, as the desktop's texture environment
+// does, then the alpha test (the program asks only for GL_GREATER).
 const char* const fragmentShader = R"(
 precision highp float;
 uniform sampler2D picture;
 uniform bool textured;
+uniform bool replacing;
 uniform vec4 colour;
 uniform bool alphaTest;
 uniform float alphaRef;
 varying highp vec2 uv;
 void main() {
-    vec4 c = textured ? texture2D(picture, uv) * colour : colour;
+    vec4 c = colour;
+    if (textured)
+        c = replacing ? texture2D(picture, uv) : texture2D(picture, uv) * colour;
     if (alphaTest && !(c.a > alphaRef))
         discard;
     gl_FragColor = c;
@@ -121,7 +124,7 @@ struct ClientArray {
 };
 
 struct Uniforms {
-    GLint textured = -1, colour = -1, alphaTest = -1, alphaRef = -1, part = -1;
+    GLint textured = -1, replacing = -1, colour = -1, alphaTest = -1, alphaRef = -1, part = -1;
 };
 
 struct State {
@@ -133,6 +136,7 @@ struct State {
     int mode = 0;                                                // the stack matrix calls change
     GLint viewport[4] = {};
     bool texturing = false;
+    GLint environment = GL_MODULATE; // the texture environment's mode
     bool alphaTest = false;
     float alphaRef = 0.0f;
     float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -191,6 +195,7 @@ void drawCorners(std::vector<Vertex>& corners) {
     const float whole[4] = {0.0f, 0.0f, 1.0f, 1.0f};
     const float* part = texture ? texture->part : whole;
     emscripten_glUniform1i(s.uniforms.textured, texture != nullptr);
+    emscripten_glUniform1i(s.uniforms.replacing, s.environment == GL_REPLACE);
     emscripten_glUniform4f(s.uniforms.part, part[0], part[1], part[2], part[3]);
     emscripten_glUniform4f(s.uniforms.colour, s.colour[0], s.colour[1], s.colour[2], s.colour[3]);
     emscripten_glUniform1i(s.uniforms.alphaTest, s.alphaTest);
@@ -249,6 +254,7 @@ bool startDrawingPath(const char*& reason) {
     }
     emscripten_glUseProgram(s.program);
     s.uniforms = {emscripten_glGetUniformLocation(s.program, "textured"),
+                  emscripten_glGetUniformLocation(s.program, "replacing"),
                   emscripten_glGetUniformLocation(s.program, "colour"),
                   emscripten_glGetUniformLocation(s.program, "alphaTest"),
                   emscripten_glGetUniformLocation(s.program, "alphaRef"),
@@ -305,6 +311,14 @@ void glReadBuffer(GLenum) {}
 
 void glClearDepth(GLclampd depth) {
     emscripten_glClearDepthf(static_cast<GLfloat>(depth));
+}
+
+void glTexEnvi(GLenum, GLenum, GLint mode) {
+    gl().environment = mode; // the program sets only the mode: GL_MODULATE or GL_REPLACE
+}
+
+void glGetTexEnviv(GLenum, GLenum, GLint* mode) {
+    *mode = gl().environment;
 }
 
 void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
@@ -393,6 +407,8 @@ void glGetFloatv(GLenum name, GLfloat* values) {
         std::copy(m.m, m.m + 16, values);
     } else if (name == GL_VIEWPORT) {
         std::copy(s.viewport, s.viewport + 4, values);
+    } else if (name == GL_CURRENT_COLOR) {
+        std::copy(s.colour, s.colour + 4, values);
     }
 }
 
