@@ -165,10 +165,13 @@ class Parser {
         int64_t version = 0;
         if (wordCount != 2 || words[0] != formatName ||
             !parseInteger(words[1], 0, largestClockMs, version))
-            return fail("not a visit recording: it should begin with 'throngwick-visit 1'");
-        if (version != recordingVersion)
+            return fail("not a visit recording: it should begin with 'throngwick-visit " +
+                        std::to_string(recordingVersion) + "'");
+        if (version < 1 || version > recordingVersion)
             return fail("format version " + std::to_string(version) +
-                        " is not known; this program reads version 1");
+                        " is not known; this program reads versions 1 to " +
+                        std::to_string(recordingVersion));
+        recording.version = static_cast<int32_t>(version);
         ++stage;
         return true;
     }
@@ -347,4 +350,11 @@ bool RecordingWriter::writeFrame(int64_t clockMs, float level, bool displayed, s
         return false;
     }
     return true;
+}
+
+bool actedIn(int32_t version, const RecordedEvent& event) {
+    if (version >= 2 || event.kind != EventKind::Key)
+        return true;
+    const int32_t key = event.code;
+    return key != 'm' && key != 'M' && key != 'p' && key != 'P';
 }

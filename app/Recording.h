@@ -25,7 +25,12 @@ struct RecordedFrame {
     size_t endEvent = 0;   // the frame's events end here; they begin where the previous frame's end
 };
 
+// The format written; version 1, from before the keys M and P had an effect, is read too.
+constexpr int32_t recordingVersion = 2;
+constexpr int32_t largestWindowSide = 8192; // pixels
+
 struct Recording {
+    int32_t version = recordingVersion; // the format the visit was written in
     uint32_t seed = 0;
     int32_t width = 0;   // window pixels at start-up
     int32_t height = 0;  // window pixels at start-up
@@ -34,14 +39,15 @@ struct Recording {
     std::vector<RecordedFrame> frames; // at least one, clocks never falling
 };
 
-constexpr int32_t recordingVersion = 1;
-constexpr int32_t largestWindowSide = 8192; // pixels
-
 // False with "NAME:LINE: problem" on bad input. A last line without its line end was cut short
 // and is left out, and so are the events after the last frame.
 bool readRecording(const std::string& path, Recording& recording, std::string& error);
 bool parseRecording(const char* text, size_t size, const std::string& name, Recording& recording,
                     std::string& error);
+
+// Whether the event acted in a visit of that format version: in version 1 the keys M and P did
+// nothing, and a visit replays as it was recorded.
+bool actedIn(int32_t version, const RecordedEvent& event);
 
 // Writes a visit as it happens, flushed at every frame, so a killed program leaves each finished
 // frame readable.

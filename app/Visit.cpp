@@ -214,6 +214,8 @@ void Visit::replayIdle() {
     stepWaiting = false;
     for (size_t i = step.firstEvent; i < step.endEvent; ++i) {
         const RecordedEvent& event = played.events[i];
+        if (!actedIn(played.version, event))
+            continue;
         deliver(event);
         // The real window follows, so that the frames read back have the recorded size.
         if (event.kind == EventKind::Reshape && event.x > 0 && event.y > 0 &&

@@ -41,7 +41,7 @@ done
 echo "seeds: $(ls "$build/seeds" | wc -l) files ($copied from $pictures)"
 
 # Recordings: a visit with every kind of line, one cut short, and the reader's words.
-visit='throngwick-visit 1\nseed 7\nwindow 1024 512\nstart 22\nreshape 1024 512\nframe 300 0\n'
+visit='throngwick-visit 2\nseed 7\nwindow 1024 512\nstart 22\nreshape 1024 512\nframe 300 0\n'
 visit+='move 500 300\nmouse 0 0 500 300\nmouse 0 1 500 300\nframe 317 0\ndrag 1 2\nkey 51 5 6\n'
 visit+='keyup 51 5 6\nspecial 101 5 6\nspecialup 101 5 6\n# a comment\nframe 333 0.123456791 hidden\n'
 printf "$visit" >"$build/recording-seeds/visit.txt"
