@@ -249,7 +249,8 @@ const char* helpText() {
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
-           "GLUT's X options, such as -display NAME and -geometry WxH+X+Y, work as usual.\n"
+           "GLUT's X options work as usual: -display NAME, and -geometry +X+Y to place the\n"
+           "window, which always opens at 1024x512.\n"
            "Without --data the pictures and sounds are read from ./image_data/ and ./audio/ in\n"
            "the working folder if it has them, else from the folder installed with the program.\n";
 }
