@@ -94,6 +94,9 @@ set(CPACK_DEBIAN_PROGRAM_PACKAGE_SHLIBDEPS ON)
 
 set(CPACK_DEBIAN_DATA_PACKAGE_NAME throngwick-data)
 set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE all)
+# Before 1.1.0 one package held the pictures and sounds too: an upgrade moves them over.
+set(CPACK_DEBIAN_DATA_PACKAGE_BREAKS "throngwick (<< 1.1.0)")
+set(CPACK_DEBIAN_DATA_PACKAGE_REPLACES "throngwick (<< 1.1.0)")
 set(CPACK_COMPONENT_DATA_DESCRIPTION "pictures and sounds of the Throngwick crowd scene
 ${about}
 .
