@@ -12,12 +12,12 @@ import tempfile
 import time
 from pathlib import Path
 
-import numpy as np
-from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
+
+import harness as h
 
 # SwiftShader's WebGL, and none of the browser's own traffic to the outside.
 FLAGS = ["--headless=new", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
@@ -104,10 +104,7 @@ class Page:
         return self.driver.execute_script("return page.state.phase")
 
     def wait_state(self, phase, timeout):
-        deadline = time.monotonic() + timeout
-        while self.state() != phase and time.monotonic() < deadline:
-            time.sleep(0.05)
-        return self.state() == phase
+        return h.wait_for(lambda: self.state() == phase, timeout, 0.05)
 
     def read_console(self):
         # Lines the page logged since the last read: what the program printed, and errors apart.
@@ -132,16 +129,10 @@ class Page:
     def shot(self):
         # The canvas as shown, rows from the top, as an array of RGB.
         png = self.canvas().screenshot_as_png
-        return np.asarray(Image.open(io.BytesIO(png)).convert("RGB"), dtype=int)
+        return h.picture(io.BytesIO(png))
 
     def wait_shot(self, condition, timeout, interval=0.1):
-        deadline = time.monotonic() + timeout
-        while True:
-            shot = self.shot()
-            held = condition(shot)
-            if held or time.monotonic() > deadline:
-                return shot, bool(held)
-            time.sleep(interval)
+        return h.wait_shot(self.shot, condition, timeout, interval)
 
     def _page_point(self, x, y):
         # The page's point (from its top left) over the middle of the canvas's pixel (x, y).
@@ -176,12 +167,6 @@ class Page:
                                     {"type": "touchStart", "touchPoints": [point]})
         self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
                                     {"type": "touchEnd", "touchPoints": []})
-
-    def wait(self, condition, timeout):
-        deadline = time.monotonic() + timeout
-        while not condition() and time.monotonic() < deadline:
-            time.sleep(0.05)
-        return bool(condition())
 
     def sounding(self, channels):
         # Whether any of the sound output's channels plays now.

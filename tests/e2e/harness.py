@@ -215,14 +215,7 @@ class Program:
         return np.pad(pixels, ((y0 - top, below), (x0 - left, right), (0, 0)), mode="edge")
 
     def wait_shot(self, condition, timeout, interval=0.1):
-        # Screenshots until condition(shot) holds: (the last shot, whether it held).
-        deadline = time.monotonic() + timeout
-        while True:
-            shot = self.shot()
-            held = condition(shot)
-            if held or time.monotonic() > deadline or not self.running():
-                return shot, bool(held)
-            time.sleep(interval)
+        return wait_shot(self.shot, condition, timeout, interval, self.running)
 
     def save(self, shot, name):
         # Keeps a screenshot for the README when the journey was asked to.
@@ -262,12 +255,28 @@ class Program:
             print("\n".join(errors.splitlines()[-40:]))
 
 
-def wait_for(condition, timeout):
+def wait_for(condition, timeout, interval=0.2):
     # What condition gives once it holds, or at the end of the timeout.
     deadline = time.monotonic() + timeout
     while not condition() and time.monotonic() < deadline:
-        time.sleep(0.2)
+        time.sleep(interval)
     return condition()
+
+
+def wait_shot(shoot, condition, timeout, interval=0.1, alive=lambda: True):
+    # Screenshots until condition(shot) holds: (the last shot, whether it held).
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = shoot()
+        held = condition(shot)
+        if held or time.monotonic() > deadline or not alive():
+            return shot, bool(held)
+        time.sleep(interval)
+
+
+def picture(path):
+    # A PNG's pixels, rows from the top, as an array of RGB.
+    return np.asarray(Image.open(path).convert("RGB"), dtype=int)
 
 
 def fixed_time_library(folder):

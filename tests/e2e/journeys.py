@@ -29,7 +29,6 @@ import time
 from pathlib import Path
 
 import numpy as np
-from PIL import Image
 
 import browser
 import harness as h
@@ -47,12 +46,16 @@ def changed(a, b, region=ALL):
     return np.abs(a[region] - b[region]).mean()
 
 
-def card_shown(shot):
-    # The middle of the shown card: (-0.5, 0.6) in card units, turned by -10 degrees about the
-    # pivot at (0.85, -0.65, -1) in eye space and scaled by 0.9.
+def card_point(u, v):
+    # The window pixel of the shown card's point (u, v) in card units: turned by -10 degrees about
+    # the pivot at (0.85, -0.65, -1) in eye space and scaled by 0.9.
     c, s = math.cos(math.radians(-10)), math.sin(math.radians(-10))
-    x, y = (int(v) for v in h.to_pixel(
-        (0.85 + 0.9 * (-0.5 * c - 0.6 * s), -0.65 + 0.9 * (-0.5 * s + 0.6 * c), -1), None))
+    x, y = h.to_pixel((0.85 + 0.9 * (c * u - s * v), -0.65 + 0.9 * (s * u + c * v), -1), None)
+    return int(x), int(y)
+
+
+def card_shown(shot):
+    x, y = card_point(-0.5, 0.6)  # the middle of the card
     red, green, blue = shot[y - 30:y + 30, x - 30:x + 30].reshape(-1, 3).mean(axis=0)
     return red > 160 and green > 140 and blue > 110
 
@@ -467,15 +470,12 @@ def replay(options, checks):
                          for a, b in zip(films[name], films[name + "-drawn"]))
                      for name in ("batched", "classic")))
 
-    def frame(path):
-        return np.asarray(Image.open(path).convert("RGB"), dtype=int)
-
     worst = 1.0
     for before, after, shot in shots:
         # The window shows the last frame drawn: the recorded one, or the next, whose line the
         # idle call after it writes; the first row and column of the window are off the screen.
         candidates = films["all"][max(0, before - 2):after + 1]
-        worst = min(worst, max((frame(path)[1:, 1:] == shot[1:, 1:]).all(axis=2).mean()
+        worst = min(worst, max((h.picture(path)[1:, 1:] == shot[1:, 1:]).all(axis=2).mean()
                                for path in candidates))
     checks.check("every screenshot of the visit is one of the replay's frames", worst == 1.0,
                  f"the worst matches {worst:.4%} of its pixels")
@@ -486,7 +486,7 @@ def replay(options, checks):
         same = over = total = 0
         largest = (0, "")
         for classic, batched in pairs:
-            difference = np.abs(frame(classic) - frame(batched)).max(axis=2)
+            difference = np.abs(h.picture(classic) - h.picture(batched)).max(axis=2)
             same, over, total = same + (difference == 0).sum(), over + (difference > 8).sum(), \
                 total + difference.size
             if difference.max() > largest[0]:
@@ -568,12 +568,8 @@ def package(options, checks):
 
 
 def card_line(line):
-    # The window pixel at the middle of the shown card's badge for line 1 to 4: (93, 144 + 56 (line
-    # - 1)) of its 384-pixel picture, through the card's turn of -10 degrees about its pivot.
-    u, v = 93 / 384 - 1, 1 - (144 + 56 * (line - 1)) / 384
-    c, s = math.cos(math.radians(-10)), math.sin(math.radians(-10))
-    x, y = h.to_pixel((0.85 + 0.9 * (c * u - s * v), -0.65 + 0.9 * (s * u + c * v), -1), None)
-    return int(x), int(y)
+    # The middle of the card's badge for line 1 to 4: (93, 144 + 56 (line - 1)) of its 384 pixels.
+    return card_point(93 / 384 - 1, 1 - (144 + 56 * (line - 1)) / 384)
 
 
 def flames_over(shot, head):
@@ -636,15 +632,19 @@ def web(options, checks):
         checks.check("the fire sounds: a fire start and the fire loop play", page.sounding(
             range(0, 16)) and page.sounding(range(16, 20)))
         before = flames_over(hall, picked)
-        fire = page.wait_shot(lambda shot: dark_margins(shot) and
-                              flames_over(shot, picked) > before + 60, 20)
-        checks.check("key 3 sets the person on fire", fire[1],
-                     f"{before} then {flames_over(fire[0], picked)} flame pixels over the head")
+
+        def alight(what):  # the picked person's head in flames, seen from the start-up view
+            fire = page.wait_shot(lambda shot: dark_margins(shot) and
+                                  flames_over(shot, picked) > before + 60, 20)
+            checks.check(what, fire[1], f"{before} then {flames_over(fire[0], picked)} flame "
+                         "pixels over the head")
+
+        alight("key 3 sets the person on fire")
         second = next(s for s in pick_spots(h.Crowd(7)) if math.dist(s[1], picked) > 10)[0]
         page.click(*second)
         checks.require("a second pick reaches its person", page.wait_shot(card_shown, 20)[1])
         page.key("1")
-        heard = page.wait(lambda: page.driver.execute_script("return Module.sound.musicPeaks()"), 10)
+        heard = h.wait_for(lambda: page.driver.execute_script("return Module.sound.musicPeaks()"), 10)
         checks.check("key 1 starts the music, and its level is measured", heard)
         page.key("Escape")
         checks.check("Esc closes the hall and says how to enter again",
@@ -664,10 +664,7 @@ def web(options, checks):
         checks.require("a tap on the floor picks", page.wait_line(h.PICK_LINE, 10, start=lines))
         checks.require("the card swings in", page.wait_shot(card_shown, 20)[1])
         page.tap(*card_line(3))
-        fire = page.wait_shot(lambda shot: dark_margins(shot) and
-                              flames_over(shot, picked) > before + 60, 20)
-        checks.check("a tap on the card's third line sets the person on fire", fire[1],
-                     f"{before} then {flames_over(fire[0], picked)} flame pixels over the head")
+        alight("a tap on the card's third line sets the person on fire")
 
         # A picture and a sound missing from the site: each named, the hall drawn without them.
         with browser.Site(scratch / "gaps", dict(links, image_data=gaps(scratch, options.site,
@@ -746,7 +743,7 @@ def keys(options, checks):
         program.key("F12")
         saved = program.wait_error(rf"^throngwick: picture saved as ({folder}/throngwick-"
                                    r"\d{8}-\d{6}\.png)$", 10)
-        picture = saved and np.asarray(Image.open(saved.group(1)).convert("RGB"), dtype=int)
+        picture = saved and h.picture(saved.group(1))
         checks.check("F12 saves Throngwick/throngwick-YYYYMMDD-HHMMSS.png in the pictures folder, "
                      "with the window's pixels, and says so", saved and picture.shape ==
                      paused.shape and (picture[1:, 1:] == paused[1:, 1:]).all())
