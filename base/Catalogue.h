@@ -29,14 +29,23 @@ constexpr const char* titlePicture = "titlescreen.tga";
 constexpr const char* optionCardPicture = "optionCard.tga";
 
 // Sounds: the samples in the sound bank's numbering, then the music.
-constexpr const char* sampleSounds[10] = {
-    "firestart01.mp3",        "firestart02.mp3",        "firestart03.mp3",
-    "firestart04.mp3",        "fireloop.mp3",           "distantExplosion01.mp3",
-    "distantExplosion02.mp3", "distantExplosion03.mp3", "ooo_01.mp3",
-    "ooo_02.mp3"};
+constexpr const char* sampleSounds[10] = {"firestart01.mp3",
+                                          "firestart02.mp3",
+                                          "firestart03.mp3",
+                                          "firestart04.mp3",
+                                          "fireloop.mp3",
+                                          "distantExplosion01.mp3",
+                                          "distantExplosion02.mp3",
+                                          "distantExplosion03.mp3",
+                                          "ooo_01.mp3",
+                                          "ooo_02.mp3"};
 constexpr const char* musicSound = "adagio_vocal.mp3";
 
-inline std::string imagePath(const char* file) { return std::string(imageFolder) + file; }
-inline std::string soundPath(const char* file) { return std::string(audioFolder) + file; }
+inline std::string imagePath(const char* file) {
+    return std::string(imageFolder) + file;
+}
+inline std::string soundPath(const char* file) {
+    return std::string(audioFolder) + file;
+}
 
 } // namespace catalogue

@@ -8,6 +8,8 @@ build="$root/build-test"
 
 "$root/scripts/setup.sh" test
 cd "$root"
+# The layout is clang-format's, as .clang-format sets it.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 cmake --preset test >/dev/null
 cmake --build --preset test -j"$(nproc)"
 
