@@ -4,6 +4,8 @@
 #include "app/Camera.h"
 #include "app/Platform.h"
 #include "assets/SoundBank.h"
+#include "crowd/Crowd.h"
+#include "crowd/StillHall.h"
 #include "interaction/InputController.h"
 
 #include <GL/freeglut.h>
@@ -11,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -76,6 +79,23 @@ void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
         if (filming())
             app.beforeSwap = writeFrame;
     }
+}
+
+void Visit::open(int window, uint32_t seed, int32_t width, int32_t height, const Options& options) {
+    if (options.mute)
+        SoundBank::instance().mute();
+    AppState& app = AppState::instance(); // samples the clock
+    begin(seed, width, height);
+    app.initialise(window, width, height, seed);
+    Crowd& crowd = Crowd::instance();
+    std::string reason;
+    if (options.renderer == Renderer::Batched && !crowd.drawBatched(reason))
+        std::fprintf(stderr,
+                     "throngwick: the batched renderer cannot be used (%s): the crowd is "
+                     "drawn sprite by sprite\n",
+                     reason.c_str());
+    if (!options.redrawHall)
+        crowd.stillHall = std::make_unique<StillHall>();
 }
 
 void Visit::start() {

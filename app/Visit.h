@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/FrameWriter.h"
+#include "app/Options.h"
 #include "app/Recording.h"
 #include "app/ReplaySchedule.h"
 #include "interaction/AttractMode.h"
@@ -39,6 +40,10 @@ class Visit {
     // Once AppState exists, before it is initialised: writes the header, or sets the clock to the
     // recorded one.
     void begin(uint32_t seed, int32_t width, int32_t height);
+    // Once the window is open: the sound muted if asked, begin (above), the scene initialised,
+    // the crowd drawn batched unless its atlas cannot be made (said once on standard error), and
+    // the hall kept still unless asked to be redrawn.
+    void open(int window, uint32_t seed, int32_t width, int32_t height, const Options& options);
     // Just before the frame loop: a show from the start enters the hall before the first frame.
     void start();
 

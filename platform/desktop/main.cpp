@@ -1,10 +1,6 @@
-#include "app/AppState.h"
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
 #include "app/Visit.h"
-#include "assets/SoundBank.h"
-#include "crowd/Crowd.h"
-#include "crowd/StillHall.h"
 #include "platform/desktop/DataFolder.h"
 #include "platform/desktop/Signals.h"
 
@@ -14,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <memory>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -87,21 +82,10 @@ int main(int argc, char** argv) {
         glutFullScreen();
     if (options.screensaver)
         glutSetCursor(GLUT_CURSOR_NONE);
-    if (options.mute)
-        SoundBank::instance().mute();
     if (options.screensaver || options.attractSeconds >= 0)
         visit.attract(options.screensaver ? 0.0f : static_cast<float>(options.attractSeconds), seed,
                       options.screensaver);
-    AppState& app = AppState::instance(); // samples the clock
-    visit.begin(seed, width, height);
-    app.initialise(window, width, height, seed);
-    if (options.renderer == Renderer::Batched && !Crowd::instance().drawBatched(error))
-        std::fprintf(stderr,
-                     "throngwick: the batched renderer cannot be used (%s): the crowd is "
-                     "drawn sprite by sprite\n",
-                     error.c_str());
-    if (!options.redrawHall)
-        Crowd::instance().stillHall = std::make_unique<StillHall>();
+    visit.open(window, seed, width, height, options);
     registerGlutCallbacks();
     visit.start();
     glutMainLoop();

@@ -2,12 +2,9 @@
 // and ./audio/ and turned its address's query into the options (?seed=7 is --seed 7); the
 // canvas's size is the window's. main returns once the scene is ready, and the page runs its
 // frames from then on.
-#include "app/AppState.h"
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
 #include "app/Visit.h"
-#include "assets/SoundBank.h"
-#include "crowd/Crowd.h"
 
 #include <GL/freeglut.h>
 #include <emscripten/html5.h>
@@ -42,16 +39,7 @@ int main(int argc, char** argv) {
     const int window = glutCreateWindow("Throngwick");
     if (window == 0)
         return 1;
-    if (options.mute)
-        SoundBank::instance().mute();
-    AppState& app = AppState::instance(); // samples the clock
-    visit.begin(seed, width, height);
-    app.initialise(window, width, height, seed);
-    if (options.renderer == Renderer::Batched && !Crowd::instance().drawBatched(error))
-        std::fprintf(stderr,
-                     "throngwick: the batched renderer cannot be used (%s): the crowd is "
-                     "drawn sprite by sprite\n",
-                     error.c_str());
+    visit.open(window, seed, width, height, options);
     registerGlutCallbacks();
     glutMainLoop();
     return 0;
