@@ -16,7 +16,6 @@ static_assert(std::size(catalogue::sampleSounds) == soundSampleCount);
 bool initialised = false;
 bool muted = false;
 bool outputOpen = false;
-bool loaded[soundSampleCount] = {};
 // Sample i owns channels 4i to 4i+3. The mixer's own oldest-channel query compares
 // milliseconds and picks wrongly among plays started together, hence a count of our own.
 uint64_t channelStarts[channelCount] = {}; // value of playCount when each channel last started
@@ -65,14 +64,14 @@ void SoundBank::init() {
     setSilent(silent);
     setPaused(paused);
     for (int32_t i = 0; i < soundSampleCount; ++i) {
-        loaded[i] =
+        const bool loaded =
             soundOutput::loadSample(i, catalogue::soundPath(catalogue::sampleSounds[i]).c_str());
-        samples[i] = loaded[i] ? static_cast<uint32_t>(i + 1) : 0;
+        samples[i] = loaded ? static_cast<uint32_t>(i + 1) : 0;
     }
 }
 
 uint32_t SoundBank::playSample(int32_t index) {
-    if (!outputOpen || index < 0 || index >= soundSampleCount || !loaded[index]) {
+    if (!outputOpen || index < 0 || index >= soundSampleCount || samples[index] == 0) {
         return 0;
     }
     const int channel = channelFor(index);
