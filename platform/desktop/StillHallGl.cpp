@@ -7,7 +7,6 @@
 #include <GL/glext.h>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 
 namespace {
@@ -39,7 +38,7 @@ HallView HallView::read(uint32_t backdropTexture, uint32_t floorTexture) {
     glGetBooleanv(GL_COLOR_WRITEMASK, masks);
     glGetBooleanv(GL_DEPTH_WRITEMASK, masks + 4);
     view.copyable = masks[0] && masks[1] && masks[2] && masks[3] && masks[4] &&
-                    !glIsEnabled(GL_FRAMEBUFFER_SRGB);
+                    !view.switches[std::size(switches) - 1]; // the last switch: sRGB
     return view;
 }
 
@@ -94,7 +93,10 @@ bool StillHall::supported(std::string& reason) const {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     if ((version != nullptr && version[0] >= '3' && version[0] <= '9' && version[1] == '.') ||
-        (extensions != nullptr && std::strstr(extensions, "GL_ARB_framebuffer_object ")))
+        // A whole name of the list, which may end with it.
+        (extensions != nullptr &&
+         (" " + std::string(extensions) + " ").find(" GL_ARB_framebuffer_object ") !=
+             std::string::npos))
         return true;
     reason = "the graphics library has no framebuffer objects";
     return false;
