@@ -369,6 +369,12 @@ def run(binary, arguments, cwd, display=True):
     return result.returncode, result.stderr.splitlines()
 
 
+def replaying(options, recording, folder, *arguments):
+    # The optimised program's command that replays a recording, silent, into a folder of frames.
+    return [options.release or options.binary, "--replay", str(recording), "--frames", str(folder),
+            "--mute", *arguments]
+
+
 def replay(options, checks):
     scratch = Path(options.scratch)
     visit = scratch / "visit.txt"
@@ -447,9 +453,8 @@ def replay(options, checks):
     for name in replays:  # frames of an earlier run would count
         shutil.rmtree(scratch / name, ignore_errors=True)
     running = {name: subprocess.Popen(
-        [options.release or options.binary, "--replay", str(cut if name == "all" else visit),
-         "--frames", str(scratch / name), "--mute", *arguments,
-         *([] if name == "all" else ["--fps", str(fps)])], cwd=scratch,
+        replaying(options, cut if name == "all" else visit, scratch / name, *arguments,
+                  *([] if name == "all" else ["--fps", str(fps)])), cwd=scratch,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for name, arguments in replays.items()}
     statuses = {name: process.wait(timeout=240) for name, process in running.items()}
     films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
@@ -778,9 +783,8 @@ def keys(options, checks):
 
     def longest_still(recording, folder):  # the replay's status, its most frames alike in a row
         shutil.rmtree(folder, ignore_errors=True)
-        status, _ = run(options.release or options.binary,
-                        ["--replay", recording, "--frames", folder, "--fps", "10", "--mute"],
-                        scratch)
+        binary, *arguments = replaying(options, recording, folder, "--fps", "10")
+        status, _ = run(binary, arguments, scratch)
         frames = [path.read_bytes() for path in sorted(folder.glob("frame-*.png"))]
         alike = "".join("1" if a == b else " " for a, b in zip(frames, frames[1:]))
         return status, max(map(len, alike.split()), default=0)
@@ -839,8 +843,7 @@ def unattended(options, checks):
             checks.check(f"{number.name} ends the program within a second, as the signal does",
                          status == -number and seconds < 1, f"status {status}, {seconds:.2f} s")
 
-    replays = [subprocess.Popen([options.release or options.binary, "--replay", str(record),
-                                 "--frames", str(record.with_suffix("")), "--fps", "4", "--mute"],
+    replays = [subprocess.Popen(replaying(options, record, record.with_suffix(""), "--fps", "4"),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                for record in records.values()]
     checks.check("the three recordings replay", [process.wait(timeout=240) for process in replays]
