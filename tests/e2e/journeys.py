@@ -90,9 +90,9 @@ def still(program):
 def title_and_hall(options, checks):
     with Program(options, audio=True, seed=SEED) as program:
         title = started(program, checks)
-        checks.check("the window is titled Throngwick and 1024 by 512",
-                     program.window.get_wm_name() == "Throngwick" and
-                     program.geometry()[2:] == (h.WIDTH, h.HEIGHT), f"{program.geometry()}")
+        # Only a window titled Throngwick is found at all.
+        checks.check("the window is 1024 by 512", program.geometry()[2:] == (h.WIDTH, h.HEIGHT),
+                     f"{program.geometry()}")
         # 300 by 150 units centred 0.5 below the eye's height, 145 in front of it.
         top, left = int(h.to_pixel((0, 93.5, 0))[1]), int(h.to_pixel((-150, 0, 0))[0])
         middle = slice(100, h.WIDTH - 100)
