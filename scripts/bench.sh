@@ -56,7 +56,6 @@ done
 echo "empty_window $("$probe" --hold 10 -- "$build/bench/empty_window")" >>"$results/memory.txt"
 echo "throngwick $("$probe" --click --hold 10 -- ./throngwick)" >>"$results/memory.txt"
 echo "== the browser version" >&2
-"$root/scripts/setup.sh" web
 (cd "$root" && cmake --preset web -DTHRONGWICK_WEB_DATA="$build/run" >/dev/null &&
     cmake --build --preset web -j"$(nproc)" >"$build/web-build.log") || { tail -30 "$build/web-build.log"; exit 1; }
 /usr/bin/python3 -B "$root/bench/web_bench.py" "$root/build-web/site" "$build/web-bench" \
