@@ -172,8 +172,8 @@ Raster paintOptionCard(TextPainter& bold, TextPainter& regular) {
     const Shape inner = Shape::box(cardLayout::innerLeft, cardLayout::innerLeft,
                                    cardLayout::innerRight, cardLayout::innerRight, 22.0f);
     r.fill(inner.without(inner.grown(-2.5f)), rgb(0xb08030));
-    for (const float cx : {18.0f, 366.0f})
-        for (const float cy : {18.0f, 366.0f}) {
+    for (const float cx : {cardLayout::innerLeft, cardLayout::innerRight})
+        for (const float cy : {cardLayout::innerLeft, cardLayout::innerRight}) {
             const float ix = cx < 192.0f ? cx + 16.0f : cx - 16.0f;
             const float iy = cy < 192.0f ? cy + 16.0f : cy - 16.0f;
             r.fill(Shape::polygon(
