@@ -96,14 +96,20 @@ def broken_folder(scratch, run_dir, round_number):
     return folder
 
 
+def linked(folder, source, leaving_out=()):
+    # The folder, made if need be, with a link to each file of source but those left out.
+    folder.mkdir(parents=True, exist_ok=True)
+    for entry in Path(source).iterdir():
+        if entry.name not in leaving_out and not (folder / entry.name).exists():
+            (folder / entry.name).symlink_to(entry.resolve())
+    return folder
+
+
 def huge(scratch, run_dir):
     # The good files, but the floor a raw and the hall a run-length header of 16384 by 16384.
     folder = Path(tempfile.mkdtemp(prefix="huge-", dir=scratch))
     (folder / "audio").symlink_to(Path(run_dir).resolve() / "audio")
-    (folder / "image_data").mkdir()
-    for picture in (Path(run_dir) / "image_data").iterdir():
-        if picture.stem not in ("floorplane", "theHall"):
-            (folder / "image_data" / picture.name).symlink_to(picture.resolve())
+    linked(folder / "image_data", Path(run_dir) / "image_data", ("floorplane.tga", "theHall.tga"))
     (folder / "image_data/floorplane.tga").write_bytes(tga(2, 16384, 16384))
     (folder / "image_data/theHall.tga").write_bytes(tga(10, 16384, 16384))
     return folder

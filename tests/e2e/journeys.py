@@ -583,17 +583,6 @@ def flames_over(shot, head):
     return flame_pixels(shot[max(0, y - 25):y + 10, max(0, x - 12):x + 12])
 
 
-def gaps(scratch, site, folder, missing):
-    # A copy of the site's folder of links, one file short.
-    gapped = Path(scratch) / "gaps-files" / folder
-    gapped.mkdir(parents=True, exist_ok=True)
-    for name in os.listdir(Path(site) / folder):
-        link = gapped / name
-        if name != missing and not link.exists():
-            link.symlink_to(Path(site) / folder / name)
-    return gapped
-
-
 def regions(shot):
     # Mean colours of 16 by 4 blocks of the crowd below the backdrop.
     return shot[300:508].reshape(4, 52, 16, 64, 3).mean(axis=(1, 3))
@@ -672,10 +661,10 @@ def web(options, checks):
         alight("a tap on the card's third line sets the person on fire")
 
         # A picture and a sound missing from the site: each named, the hall drawn without them.
-        with browser.Site(scratch / "gaps", dict(links, image_data=gaps(scratch, options.site,
-                                                                        "image_data", "fire2.tga"),
-                                                 audio=gaps(scratch, options.site, "audio",
-                                                            "ooo_01.mp3"))) as holes:
+        gaps = {folder: hostile_files.linked(scratch / "gaps-files" / folder,
+                                             Path(options.site) / folder, (missing,))
+                for folder, missing in (("image_data", "fire2.tga"), ("audio", "ooo_01.mp3"))}
+        with browser.Site(scratch / "gaps", dict(links, **gaps)) as holes:
             page = chromium.open(holes.url())
             checks.check("a picture and a sound that cannot be loaded are named on the page, and "
                          "the hall opens without them", page.wait_state("running", 60) and
