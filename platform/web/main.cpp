@@ -1,7 +1,7 @@
-// The browser build's start-up. The page has written the pictures and sounds into ./image_data/
-// and ./audio/ and turned its address's query into the options (?seed=7 is --seed 7); the
-// canvas's size is the window's. main returns once the scene is ready, and the page runs its
-// frames from then on.
+// The browser build's start-up. The page has written the pictures into ./image_data/ (the sounds
+// it decoded for Web Audio) and turned its address's query into the options (?seed=7 is
+// --seed 7); the canvas's size is the window's. main returns once the scene is ready, and the
+// page runs its frames from then on.
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
 #include "app/Visit.h"

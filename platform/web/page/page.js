@@ -243,12 +243,11 @@ const page = (() => {
       takeFrame,
       printErr: (line) => { console.warn(line); problem(line); },
       preRun: [() => {
+        // The program reads the pictures; the sounds went to Web Audio, decoded above.
         const fs = Module.FS;
         fs.mkdir("/image_data");
-        fs.mkdir("/audio");
         for (const [path, bytes] of files)
-          if (bytes && (path.startsWith("image_data/") || path.startsWith("audio/")))
-            fs.writeFile(`/${path}`, bytes);
+          if (bytes && path.startsWith("image_data/")) fs.writeFile(`/${path}`, bytes);
         if (replaying && files.get(replayPath)) fs.writeFile(`/${replayName}`, files.get(replayPath));
       }],
       onRuntimeInitialized: () => {
