@@ -200,15 +200,10 @@ void drawCorners(std::vector<Vertex>& corners) {
     emscripten_glUniform4f(s.uniforms.colour, s.colour[0], s.colour[1], s.colour[2], s.colour[3]);
     emscripten_glUniform1i(s.uniforms.alphaTest, s.alphaTest);
     emscripten_glUniform1f(s.uniforms.alphaRef, s.alphaRef);
-    emscripten_glBindBuffer(arrayBuffer, s.vertexBuffer);
     for (size_t first = 0; first + 4 <= corners.size(); first += quadsADraw * 4) {
         const size_t quads = std::min(quadsADraw, (corners.size() - first) / 4);
         emscripten_glBufferData(arrayBuffer, static_cast<GLsizeiptr>(quads * 4 * sizeof(Vertex)),
                                 corners.data() + first, streamDraw);
-        emscripten_glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                                         nullptr);
-        emscripten_glVertexAttribPointer(texCoordAttribute, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                                         reinterpret_cast<const void*>(4 * sizeof(float)));
         emscripten_glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_SHORT,
                                   nullptr);
     }
@@ -273,9 +268,15 @@ bool startDrawingPath(const char*& reason) {
     emscripten_glBindBuffer(indexBuffer, s.quadIndices);
     emscripten_glBufferData(indexBuffer, static_cast<GLsizeiptr>(indices.size() * 2),
                             indices.data(), staticDraw);
+    // The one array buffer stays bound, so the attributes point into it once for every draw.
     emscripten_glGenBuffers(1, &s.vertexBuffer);
+    emscripten_glBindBuffer(arrayBuffer, s.vertexBuffer);
     emscripten_glEnableVertexAttribArray(positionAttribute);
     emscripten_glEnableVertexAttribArray(texCoordAttribute);
+    emscripten_glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                                     nullptr);
+    emscripten_glVertexAttribPointer(texCoordAttribute, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                                     reinterpret_cast<const void*>(4 * sizeof(float)));
     return true;
 }
 
