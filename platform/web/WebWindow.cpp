@@ -87,11 +87,12 @@ void glutReshapeWindow(int width, int height) {
 }
 
 int glutGet(GLenum what) {
+    // The clock is read every frame: it asks the page for no canvas.
+    if (what == GLUT_ELAPSED_TIME)
+        return static_cast<int>(emscripten_get_now() - startMs);
     int width = 0;
     int height = 0;
     emscripten_get_canvas_element_size(canvas, &width, &height);
-    if (what == GLUT_ELAPSED_TIME)
-        return static_cast<int>(emscripten_get_now() - startMs);
     if (what == GLUT_WINDOW_WIDTH)
         return width;
     if (what == GLUT_WINDOW_HEIGHT)
