@@ -5,9 +5,6 @@
 #include <GL/gl.h>
 #include <emscripten/emscripten.h>
 
-extern "C" void emscripten_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height,
-                                        GLenum format, GLenum type, void* pixels);
-
 // The page's hook: the frame's number, its RGBA bytes (bottom row first) and its size.
 EM_JS(void, handFrameToPage, (uint32_t number, const uint8_t* rgba, int32_t width, int32_t height),
       {
@@ -21,7 +18,7 @@ bool FrameWriter::open(const std::string& path, std::string&) {
 
 bool FrameWriter::write(int32_t width, int32_t height, std::string&) {
     pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    emscripten_glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     handFrameToPage(++framesDone, pixels.data(), width, height);
     return true;
 }

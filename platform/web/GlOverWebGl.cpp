@@ -308,7 +308,6 @@ void glShadeModel(GLenum) {}
 void glPolygonMode(GLenum, GLenum) {}
 void glHint(GLenum, GLenum) {} // WebGL interpolates with perspective always
 void glNormal3f(GLfloat, GLfloat, GLfloat) {}
-void glReadBuffer(GLenum) {}
 
 void glClearDepth(GLclampd depth) {
     emscripten_glClearDepthf(static_cast<GLfloat>(depth));

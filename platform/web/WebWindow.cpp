@@ -69,7 +69,6 @@ int glutCreateWindow(const char*) {
     return 1;
 }
 
-void glutFullScreen() {}
 void glutSwapBuffers() {} // the browser shows the canvas once the frame's turn ends
 // The window's first size arrives as a desktop window's does when it is shown; from then on the
 // page runs the frames.
