@@ -7,7 +7,6 @@
 #include "app/Visit.h"
 
 #include <GL/freeglut.h>
-#include <emscripten/html5.h>
 
 #include <cstdio>
 #include <ctime>
@@ -24,9 +23,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     uint32_t seed = options.seedGiven ? options.seed : static_cast<uint32_t>(std::time(nullptr));
-    int32_t width = 1024;
-    int32_t height = 512;
-    emscripten_get_canvas_element_size("#canvas", &width, &height);
+    int32_t width = glutGet(GLUT_WINDOW_WIDTH); // the canvas's, as the page laid it out
+    int32_t height = glutGet(GLUT_WINDOW_HEIGHT);
     if (visit.mode == Visit::Mode::Replaying) {
         seed = visit.played.seed;
         width = visit.played.width;
