@@ -1,14 +1,12 @@
 #include "assets/TextureAtlas.h"
 
 #include "assets/TextureRegistry.h"
+#include "base/Framing.h"
 
 #include <GL/gl.h>
 #include <algorithm>
-#include <cstring>
 
 namespace {
-
-constexpr int32_t border = 1; // texels of wrapped picture around each picture
 
 struct Picture {
     int32_t sprite = 0;
@@ -52,36 +50,18 @@ int32_t pack(std::vector<Picture>& pictures, int32_t atlasWidth) {
     int32_t shelfTop = 0;
     int32_t shelfHeight = 0;
     for (Picture* picture : tallestFirst) {
-        const int32_t w = picture->width + 2 * border;
+        const int32_t w = picture->width + 2 * frameBorder;
         if (x + w > atlasWidth) {
             shelfTop += shelfHeight;
             x = 0;
             shelfHeight = 0;
         }
-        picture->x = x + border;
-        picture->y = shelfTop + border;
+        picture->x = x + frameBorder;
+        picture->y = shelfTop + frameBorder;
         x += w;
-        shelfHeight = std::max(shelfHeight, picture->height + 2 * border);
+        shelfHeight = std::max(shelfHeight, picture->height + 2 * frameBorder);
     }
     return shelfTop + shelfHeight;
-}
-
-// The picture and its frame: the frame's texels repeat the picture from its opposite edges.
-void copyFramed(const Picture& picture, std::vector<uint8_t>& atlas, int32_t atlasWidth) {
-    const int32_t w = picture.width;
-    const int32_t h = picture.height;
-    for (int32_t row = -border; row < h + border; ++row) {
-        const int32_t sourceRow = (row + h) % h;
-        for (int32_t column = -border; column < w + border; ++column) {
-            const int32_t sourceColumn = (column + w) % w;
-            const uint8_t* from =
-                &picture.rgba[(static_cast<size_t>(sourceRow) * w + sourceColumn) * 4];
-            uint8_t* to =
-                &atlas[(static_cast<size_t>(picture.y + row) * atlasWidth + picture.x + column) *
-                       4];
-            std::memcpy(to, from, 4);
-        }
-    }
 }
 
 } // namespace
@@ -103,7 +83,7 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     int32_t atlasWidth = 1024;
     for (const Picture& picture : pictures)
-        atlasWidth = std::max(atlasWidth, powerOfTwoAtLeast(picture.width + 2 * border));
+        atlasWidth = std::max(atlasWidth, powerOfTwoAtLeast(picture.width + 2 * frameBorder));
     int32_t atlasHeight = pack(pictures, atlasWidth);
     // A wider atlas when the pictures are too many for a square one.
     while (atlasHeight > atlasWidth && atlasWidth < largest) {
@@ -125,7 +105,8 @@ bool TextureAtlas::build(const std::vector<int32_t>& sprites, std::string& reaso
     const float fullWidth = static_cast<float>(atlasWidth);
     const float fullHeight = static_cast<float>(atlasHeight);
     for (const Picture& picture : pictures) {
-        copyFramed(picture, texels, atlasWidth);
+        copyFramed(picture.rgba, picture.width, picture.height, texels, atlasWidth, picture.x,
+                   picture.y);
         regions[picture.sprite] = {static_cast<float>(picture.x) / fullWidth,
                                    static_cast<float>(picture.y) / fullHeight,
                                    static_cast<float>(picture.x + picture.width) / fullWidth,

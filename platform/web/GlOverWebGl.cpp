@@ -1,5 +1,6 @@
 #include "platform/web/GlOverWebGl.h"
 
+#include "base/Framing.h"
 #include "base/Matrix4.h"
 
 #include <GL/gl.h>
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <vector>
 
@@ -207,21 +207,6 @@ void drawCorners(std::vector<Vertex>& corners) {
         emscripten_glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_SHORT,
                                   nullptr);
     }
-}
-
-// A picture that must repeat but whose sides WebGL cannot repeat: framed by one texel of its own
-// opposite edges and clamped, which filters at its border as repeating does.
-std::vector<uint8_t> framed(const Texture& texture) {
-    const int32_t w = texture.width;
-    const int32_t h = texture.height;
-    std::vector<uint8_t> out(static_cast<size_t>(w + 2) * (h + 2) * 4);
-    for (int32_t row = -1; row <= h; ++row)
-        for (int32_t column = -1; column <= w; ++column) {
-            const size_t from = (static_cast<size_t>((row + h) % h) * w + (column + w) % w) * 4;
-            const size_t to = (static_cast<size_t>(row + 1) * (w + 2) + column + 1) * 4;
-            std::memcpy(&out[to], &texture.rgba[from], 4);
-        }
-    return out;
 }
 
 } // namespace
@@ -513,15 +498,19 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
                                 pixels);
         return;
     }
-    const std::vector<uint8_t> frame = framed(texture);
-    const float w = static_cast<float>(width + 2);
-    const float h = static_cast<float>(height + 2);
-    const float part[4] = {1.0f / w, 1.0f / h, static_cast<float>(width) / w,
+    // Framed and clamped, which filters at its border as repeating does.
+    const int32_t frameWidth = width + 2 * frameBorder;
+    const int32_t frameHeight = height + 2 * frameBorder;
+    std::vector<uint8_t> frame(static_cast<size_t>(frameWidth) * frameHeight * 4);
+    copyFramed(texture.rgba, width, height, frame, frameWidth, frameBorder, frameBorder);
+    const float w = static_cast<float>(frameWidth);
+    const float h = static_cast<float>(frameHeight);
+    const float part[4] = {frameBorder / w, frameBorder / h, static_cast<float>(width) / w,
                            static_cast<float>(height) / h};
     std::copy(part, part + 4, texture.part);
     emscripten_glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     emscripten_glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    emscripten_glTexImage2D(target, level, internalFormat, width + 2, height + 2, border, format,
+    emscripten_glTexImage2D(target, level, internalFormat, frameWidth, frameHeight, border, format,
                             type, frame.data());
 }
 
