@@ -8,7 +8,7 @@ set(pageFolder ${CMAKE_SOURCE_DIR}/platform/web/page)
 set(pageFiles index.html page.css page.js sound.js)
 include(${CMAKE_SOURCE_DIR}/cmake/Catalogue.cmake)
 
-set_target_properties(throngwick PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${THRONGWICK_SITE_DIR})
+set_target_properties(throngwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${THRONGWICK_SITE_DIR})
 target_link_options(throngwick PRIVATE
     -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
     -sFORCE_FILESYSTEM=1 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain,FS
