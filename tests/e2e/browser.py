@@ -45,12 +45,11 @@ class Site:
         self.server = subprocess.Popen(
             ["/usr/bin/python3", "-m", "http.server", str(self.port), "--bind", "127.0.0.1",
              "--directory", str(self.folder)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            with socket.socket() as client:
-                if client.connect_ex(("127.0.0.1", self.port)) == 0:
-                    break
-            time.sleep(0.05)
+        h.wait_for(self._listening, 20, 0.05)
+
+    def _listening(self):
+        with socket.socket() as client:
+            return client.connect_ex(("127.0.0.1", self.port)) == 0
 
     def url(self, query=""):
         return f"http://127.0.0.1:{self.port}/index.html{query}"
