@@ -12,12 +12,26 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
+
 AppState& AppState::instance() {
     static AppState app;
     return app;
 }
 
-AppState::AppState() : previousTimeMs(static_cast<float>(glutGet(GLUT_ELAPSED_TIME))) {}
+AppState::AppState() : previousTimeMs(frameClockMs()) {}
+
+int64_t advanceFrameClock(int64_t previousMs, int32_t raw) {
+    // The clock is congruent to GLUT's modulo 2^32, so the unsigned difference is the time passed.
+    const uint32_t passedMs = static_cast<uint32_t>(raw) - static_cast<uint32_t>(previousMs);
+    return previousMs + passedMs;
+}
+
+int64_t frameClockMs() {
+    static int64_t clockMs = glutGet(GLUT_ELAPSED_TIME);
+    clockMs = advanceFrameClock(clockMs, glutGet(GLUT_ELAPSED_TIME));
+    return clockMs;
+}
 
 bool AppState::initialise(int, int newWidth, int newHeight, uint32_t seed) {
     width = newWidth;
@@ -49,8 +63,8 @@ void AppState::setFixedGlState() {
     glEnable(GL_TEXTURE_2D);
 }
 
-void AppState::advanceClock(float nowMs) {
-    const float deltaMs = nowMs - previousTimeMs;
+void AppState::advanceClock(int64_t nowMs) {
+    const int64_t deltaMs = nowMs - previousTimeMs;
     previousTimeMs = nowMs;
     if (paused) {
         pausedMs += deltaMs;
@@ -58,7 +72,7 @@ void AppState::advanceClock(float nowMs) {
         return;
     }
     currentTimeMs = nowMs - pausedMs;
-    frameDeltaMs = deltaMs;
+    frameDeltaMs = static_cast<float>(deltaMs);
 }
 
 void AppState::setPaused(bool pause) {
@@ -67,20 +81,37 @@ void AppState::setPaused(bool pause) {
 }
 
 void AppState::idle() {
-    idleAt(static_cast<float>(glutGet(GLUT_ELAPSED_TIME)));
+    idleAt(frameClockMs());
 }
 
-void AppState::idleAt(float nowMs) {
+void AppState::idleAt(int64_t nowMs) {
     advanceClock(nowMs);
     if (paused)
         return; // the frame on screen stays; GLUT draws it again when it is uncovered
     if (InputController::instance().running) {
-        InputController::instance().updateFrame();
-        distantExplosions.update(frameDeltaMs);
-        Crowd::instance().update();
-        OptionCard::instance().update(frameDeltaMs * 0.001f);
+        const int64_t frameMs = static_cast<int64_t>(frameDeltaMs);
+        if (frameMs <= longestStepMs) {
+            step();
+        } else {
+            // Whole-millisecond steps of equal length, the first ones a millisecond longer, so
+            // that travels, walks, swings and flames stop where ordinary frames would stop them.
+            const int64_t caughtUpMs = std::min(frameMs, longestCatchUpMs);
+            const int64_t steps = (caughtUpMs + longestStepMs - 1) / longestStepMs;
+            for (int64_t i = 0; i < steps; ++i) {
+                frameDeltaMs = static_cast<float>(caughtUpMs / steps + (i < caughtUpMs % steps));
+                step();
+            }
+            frameDeltaMs = static_cast<float>(caughtUpMs); // what the view's shake and the show see
+        }
     }
     glutPostRedisplay();
+}
+
+void AppState::step() {
+    InputController::instance().updateFrame();
+    distantExplosions.update(frameDeltaMs);
+    Crowd::instance().update();
+    OptionCard::instance().update(frameDeltaMs * 0.001f);
 }
 
 void AppState::display() {

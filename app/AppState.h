@@ -14,14 +14,15 @@ enum class ViewMode : int32_t {
 
 class AppState {
   public:
-    int32_t width = 0;           // window pixels
-    int32_t height = 0;          // window pixels
-    float previousTimeMs = 0.0f; // GLUT elapsed time at the previous idle call
-    float currentTimeMs = 0.0f;  // GLUT elapsed time at the latest idle call, less pausedMs
-    float frameDeltaMs = 0.0f;   // whole milliseconds between the two latest idle calls; 0 paused
+    int32_t width = 0;  // window pixels
+    int32_t height = 0; // window pixels
+    // Whole milliseconds as 64-bit integers: a float would round them after a few hours.
+    int64_t previousTimeMs = 0; // the frame clock at the previous idle call
+    int64_t currentTimeMs = 0;  // the frame clock at the latest idle call, less pausedMs
+    float frameDeltaMs = 0.0f;  // whole milliseconds of the step being run; 0 paused
     ViewMode viewMode = ViewMode::Overview;
     bool paused = false;            // the scene's clock stands still: nothing moves, nothing sounds
-    float pausedMs = 0.0f;          // GLUT milliseconds spent paused, left out of the scene's clock
+    int64_t pausedMs = 0;           // milliseconds spent paused, left out of the scene's clock
     void (*beforeSwap)() = nullptr; // sees each drawn frame before it is shown; none by default
 
     // Created on first use (just after the window, sampling the clock); GLUT thread only.
@@ -35,12 +36,14 @@ class AppState {
     // culled, depth test (LEQUAL), normalised normals, 2D texturing on.
     static void setFixedGlState();
     void idle();
-    // The idle handler with the clock at nowMs instead of GLUT's.
-    void idleAt(float nowMs);
+    // The idle handler with the clock at nowMs instead of GLUT's. A frame longer than
+    // longestStepMs runs as the ordinary frames of its time would, in steps no longer than that;
+    // of a stall longer than longestCatchUpMs, the rest passes with nothing moving.
+    void idleAt(int64_t nowMs);
     // Expects the fixed state; leaves it, with the model-view matrix as it found it.
     void display();
-    // The idle handler's clock step, from GLUT's elapsed milliseconds.
-    void advanceClock(float nowMs);
+    // The idle handler's clock step, from the frame clock's milliseconds.
+    void advanceClock(int64_t nowMs);
     // Stops the scene's clock and its sound, or lets both go on as if no time had passed.
     void setPaused(bool pause);
 
@@ -50,4 +53,17 @@ class AppState {
     // Triangles (q0, q2, q3) then (q0, q3, q1).
     static bool intersectQuad(Vec3 origin, Vec3 direction, Vec3 q0, Vec3 q1, Vec3 q2, Vec3 q3,
                               Vec3& hit);
+
+  private:
+    // The running scene's updates for one step of frameDeltaMs.
+    void step();
 };
+
+constexpr int64_t longestStepMs = 50;      // a frame's updates move at most this far at once
+constexpr int64_t longestCatchUpMs = 1000; // the most of a stall the scene makes up for
+
+// GLUT's elapsed milliseconds, which wrap around after 24.8 days as an int, counted on in 64 bits
+// from the first call; GLUT thread only.
+int64_t frameClockMs();
+// The clock after previousMs when GLUT's 32-bit clock reads raw: GLUT's count moves on modulo 2^32.
+int64_t advanceFrameClock(int64_t previousMs, int32_t raw);

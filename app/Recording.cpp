@@ -11,8 +11,9 @@ namespace {
 
 constexpr size_t longestLine = 200; // characters, without the line end
 constexpr const char* formatName = "throngwick-visit";
-constexpr int64_t largestClockMs = 2147483647; // GLUT's clock is an int
-constexpr int64_t largestCoordinate = 32767;   // X reports window coordinates in 16 bits
+// The frame clock counts on past GLUT's 32 bits; the largest whole number a double holds exactly.
+constexpr int64_t largestClockMs = 9007199254740991;
+constexpr int64_t largestCoordinate = 32767; // X reports window coordinates in 16 bits
 constexpr size_t mostWords = 6;
 
 struct EventFormat {
@@ -38,7 +39,8 @@ bool parseInteger(std::string_view text, int64_t smallest, int64_t largest, int6
     const bool negative = !text.empty() && text[0] == '-';
     if (negative)
         text.remove_prefix(1);
-    if (text.empty() || text.size() > 10)
+    // Sixteen digits hold the largest clock and cannot overflow 64 bits.
+    if (text.empty() || text.size() > 16)
         return false;
     int64_t number = 0;
     for (const char c : text) {
@@ -98,7 +100,8 @@ class Parser {
             return readHeader("window", "window W H' (W and H from 1 to 8192)", 2,
                               largestWindowSide);
         case 3:
-            return readHeader("start", "start MS' (MS from 0 to 2147483647)", 1, largestClockMs);
+            return readHeader("start", "start MS' (MS from 0 to 9007199254740991)", 1,
+                              largestClockMs);
         default:
             return words[0] == "frame" ? readFrame() : readEvent();
         }
@@ -199,7 +202,7 @@ class Parser {
 
     bool readFrame() {
         const char* const usage = "frame MS LEVEL' or 'frame MS LEVEL hidden' (MS from 0 to "
-                                  "2147483647, LEVEL from 0 to 1)";
+                                  "9007199254740991, LEVEL from 0 to 1)";
         RecordedFrame frame;
         int64_t clock = 0;
         const bool hidden = wordCount == 4 && words[3] == "hidden";

@@ -72,10 +72,10 @@ void Visit::begin(uint32_t seed, int32_t width, int32_t height) {
     if (mode != Mode::Replaying)
         app.beforeSwap = saveWantedPicture;
     if (mode == Mode::Recording) {
-        writer.writeHeader(seed, width, height, static_cast<int64_t>(app.previousTimeMs));
+        writer.writeHeader(seed, width, height, app.previousTimeMs);
     } else if (mode == Mode::Replaying) {
-        replayStartMs = glutGet(GLUT_ELAPSED_TIME);
-        app.previousTimeMs = static_cast<float>(played.startMs);
+        replayStartMs = frameClockMs();
+        app.previousTimeMs = played.startMs;
         if (filming())
             app.beforeSwap = writeFrame;
     }
@@ -99,7 +99,7 @@ void Visit::open(int window, uint32_t seed, int32_t width, int32_t height, const
 }
 
 void Visit::start() {
-    graceEndMs = glutGet(GLUT_ELAPSED_TIME) + screensaverGraceMs;
+    graceEndMs = frameClockMs() + screensaverGraceMs;
     if (show.playing())
         runShow(); // so that no title is drawn
 }
@@ -134,7 +134,7 @@ bool Visit::notice(const RecordedEvent& event) {
         break;
     }
     if (screensaver) {
-        if (person && glutGet(GLUT_ELAPSED_TIME) >= graceEndMs)
+        if (person && frameClockMs() >= graceEndMs)
             std::exit(0);
         return event.kind == EventKind::Reshape; // the show alone plays
     }
@@ -209,7 +209,7 @@ void Visit::deliver(const RecordedEvent& event) {
 }
 
 void Visit::recordIdle() {
-    const int32_t nowMs = glutGet(GLUT_ELAPSED_TIME);
+    const int64_t nowMs = frameClockMs();
     const float level = SoundBank::instance().holdMeterLevel();
     std::string error;
     if (!writer.writeFrame(nowMs, level, displayedThisFrame, error)) {
@@ -219,7 +219,7 @@ void Visit::recordIdle() {
         SoundBank::instance().releaseLevel();
     }
     displayedThisFrame = false;
-    AppState::instance().idleAt(static_cast<float>(nowMs));
+    AppState::instance().idleAt(nowMs);
 }
 
 void Visit::replayIdle() {
@@ -227,7 +227,7 @@ void Visit::replayIdle() {
         std::exit(0);
     stepWaiting = true;
     // Watched, the frames keep the recorded pace; filmed, they come as fast as they draw.
-    if (!filming() && glutGet(GLUT_ELAPSED_TIME) - replayStartMs < step.clockMs - played.startMs) {
+    if (!filming() && frameClockMs() - replayStartMs < step.clockMs - played.startMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return;
     }
@@ -245,5 +245,5 @@ void Visit::replayIdle() {
     if (step.displayed)
         AppState::instance().display();
     SoundBank::instance().holdLevel(step.level);
-    AppState::instance().idleAt(static_cast<float>(step.clockMs));
+    AppState::instance().idleAt(step.clockMs);
 }

@@ -32,7 +32,7 @@ namespace {
 constexpr uint32_t crowdSeed = 20240601u;
 constexpr int windowWidth = 1024;
 constexpr int windowHeight = 512;
-constexpr float frameMs = 16.0f;           // the clock's step per frame: the people sway and bob
+constexpr int64_t frameMs = 16;            // the clock's step per frame: the people sway and bob
 constexpr float arrivalDistance = 25.0f;   // where the camera's travel to a person ends
 const Vec3 crowdMiddle{0.0f, 0.0f, 50.0f}; // the close-up looks at the person nearest to it
 
@@ -315,7 +315,7 @@ void frameJourney(benchmark::State& state) {
     for (auto _ : state) {
         showOverview(PersonState::Idle);
         // The frames of other benchmarks did not run the idle handler: the clock starts here.
-        app.advanceClock(static_cast<float>(glutGet(GLUT_ELAPSED_TIME)));
+        app.advanceClock(frameClockMs());
         input.mouseX = clickX;
         input.mouseY = clickY;
         // An unmeasured first frame: the renderer compiles code for states it has not seen yet.

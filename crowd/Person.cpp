@@ -52,11 +52,11 @@ int Person::spriteDraws(SpriteDraw (&draws)[maxPersonSprites]) const {
     const float cutoutAlphaRef = 0.95f; // only nearly opaque texels write colour and depth
     const Rotation upright{0.0f, 0.0f, 0.0f, 1.0f};
 
-    // Sway and bob share the person's rate and phase, 2.6 radians apart; the one-three-hundredth
-    // constant is a double, so the angle is taken in double precision.
+    // Sway and bob share the person's rate and phase, 2.6 radians apart. The angle is taken in
+    // double precision throughout, so that after weeks of running each millisecond still counts.
     const double oneThreeHundredth = 0.0033333333333333335;
-    const float t = AppState::instance().currentTimeMs;
-    const double angle = static_cast<double>(t * bobRate) * oneThreeHundredth + bobPhase;
+    const double t = static_cast<double>(AppState::instance().currentTimeMs);
+    const double angle = t * static_cast<double>(bobRate) * oneThreeHundredth + bobPhase;
     const float sway = static_cast<float>(std::sin(angle + 2.6) * 0.5 * 0.2);
     const float bob = static_cast<float>(std::sin(angle) * 0.5 * 0.19);
     const Vec3 face{headPos.x, headPos.y + bob, headPos.z};

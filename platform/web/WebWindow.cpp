@@ -88,7 +88,9 @@ void glutReshapeWindow(int width, int height) {
 int glutGet(GLenum what) {
     // The clock is read every frame: it asks the page for no canvas.
     if (what == GLUT_ELAPSED_TIME)
-        return static_cast<int>(emscripten_get_now() - startMs);
+        // As GLUT's int does, the count wraps around after 24.8 days; the scene counts on past it.
+        return static_cast<int>(
+            static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now() - startMs)));
     int width = 0;
     int height = 0;
     emscripten_get_canvas_element_size(canvas, &width, &height);

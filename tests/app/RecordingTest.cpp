@@ -47,26 +47,27 @@ TEST(RecordingFormat, EveryRecordRoundTripsBitForBit) {
     {
         RecordingWriter writer;
         ASSERT_TRUE(writer.open(path.string(), error)) << error;
-        writer.writeHeader(4294967295u, 1024, 512, 2147483000);
+        writer.writeHeader(4294967295u, 1024, 512, 9007199254740000);
         for (const RecordedEvent& event : events)
             writer.writeEvent(event);
         for (size_t i = 0; i < std::size(levels); ++i)
-            ASSERT_TRUE(writer.writeFrame(2147483000 + static_cast<int64_t>(i / 2), levels[i],
+            ASSERT_TRUE(writer.writeFrame(9007199254740000 + static_cast<int64_t>(i / 2), levels[i],
                                           i != 1, error));
     }
     EXPECT_EQ(readFile(path),
-              "throngwick-visit 2\nseed 4294967295\nwindow 1024 512\nstart 2147483000\n"
+              "throngwick-visit 2\nseed 4294967295\nwindow 1024 512\nstart 9007199254740000\n"
               "reshape 800 600\nmouse 2 1 0 599\ndrag -32768 32767\nmove 799 0\nkey 255 5 6\n"
               "keyup 49 7 8\nspecial 65535 9 10\nspecialup 101 11 12\n"
-              "frame 2147483000 0.100000001\nframe 2147483000 0.50000006 hidden\n"
-              "frame 2147483001 1\nframe 2147483001 9.9999461e-41\nframe 2147483002 0\n");
+              "frame 9007199254740000 0.100000001\nframe 9007199254740000 0.50000006 hidden\n"
+              "frame 9007199254740001 1\nframe 9007199254740001 9.9999461e-41\nframe "
+              "9007199254740002 0\n");
 
     Recording recording;
     ASSERT_TRUE(readRecording(path.string(), recording, error)) << error;
     EXPECT_EQ(recording.seed, 4294967295u);
     EXPECT_EQ(recording.width, 1024);
     EXPECT_EQ(recording.height, 512);
-    EXPECT_EQ(recording.startMs, 2147483000);
+    EXPECT_EQ(recording.startMs, 9007199254740000);
     ASSERT_EQ(recording.events.size(), std::size(events));
     for (size_t i = 0; i < std::size(events); ++i) {
         const RecordedEvent& read = recording.events[i];
@@ -76,7 +77,7 @@ TEST(RecordingFormat, EveryRecordRoundTripsBitForBit) {
     for (size_t i = 0; i < std::size(levels); ++i) {
         const RecordedFrame& frame = recording.frames[i];
         EXPECT_EQ(std::memcmp(&frame.level, &levels[i], sizeof(float)), 0) << "frame " << i;
-        EXPECT_EQ(frame.clockMs, 2147483000 + static_cast<int64_t>(i / 2));
+        EXPECT_EQ(frame.clockMs, 9007199254740000 + static_cast<int64_t>(i / 2));
         EXPECT_EQ(frame.displayed, i != 1);
         EXPECT_EQ(frame.endEvent, std::size(events));
     }
@@ -100,8 +101,9 @@ TEST(RecordingFormat, CommentsBlankLinesAndLineEndsAreLeftAside) {
 
 TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
     const std::string h = header;
-    const std::string frameUsage = "v.txt:5: malformed line, wants 'frame MS LEVEL' or 'frame MS "
-                                   "LEVEL hidden' (MS from 0 to 2147483647, LEVEL from 0 to 1)";
+    const std::string frameUsage =
+        "v.txt:5: malformed line, wants 'frame MS LEVEL' or 'frame MS "
+        "LEVEL hidden' (MS from 0 to 9007199254740991, LEVEL from 0 to 1)";
     const struct {
         std::string text;
         std::string error;
@@ -124,12 +126,13 @@ TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
         {"throngwick-visit 1\nseed 1\nwindow 0 512\n",
          "v.txt:3: malformed line, wants 'window W H' (W and H from 1 to 8192)"},
         {"throngwick-visit 1\nseed 1\nwindow 1 1\nstart -1\n",
-         "v.txt:4: malformed line, wants 'start MS' (MS from 0 to 2147483647)"},
+         "v.txt:4: malformed line, wants 'start MS' (MS from 0 to 9007199254740991)"},
         {h + "jump 1 2\n", "v.txt:5: unknown record 'jump'"},
         {h + "\x7f\n", "v.txt:5: unknown record"},
         {h + "frame 100\n", frameUsage},
         {h + "frame 100 1.0000001\n", frameUsage},
         {h + "frame 100 nan\n", frameUsage},
+        {h + "frame 9007199254740992 0\n", frameUsage},
         {h + "frame 100 0.5 shown\n", frameUsage},
         {h + "frame 99 0\n", "v.txt:5: the clock goes back from 100 to 99 ms"},
         {h + "frame 200 0\nframe 200 0\nframe 199 0\n",

@@ -133,3 +133,18 @@ TEST_F(CrowdDraw, TheHallTheFloorAndTheLightShaftOverTheCursorOrBehindTheSelecte
     EXPECT_EQ(at(-42.0f, 0.0f, 76.0f), white);
     EXPECT_NE(at(-44.0f, 0.0f, 76.0f), white);
 }
+
+// After 30 days of running, a frame 16 ms later sways on as it does in the first minute.
+TEST_F(SceneTest, PeopleSwayFrameByFrameAfterThirtyDays) {
+    Person& p = place(0.0f, 50.0f);
+    p.bobRate = 1.3f;
+    const auto swayedWidth = [&](int64_t clockMs) {
+        app.currentTimeMs = clockMs;
+        SpriteDraw draws[maxPersonSprites];
+        p.spriteDraws(draws);
+        return draws[0].scale.x; // the body, widened by the sway
+    };
+    for (const int64_t startMs : {60000LL, 30LL * 24 * 3600 * 1000 + 60000})
+        for (int64_t ms = startMs; ms < startMs + 160; ms += 16)
+            EXPECT_NE(swayedWidth(ms), swayedWidth(ms + 16)) << ms;
+}

@@ -46,7 +46,7 @@ class StillHallTest : public SceneTest {
     }
     // The next frame, the people a little further in their sway: what the still hall did.
     HallStep frame() {
-        app.currentTimeMs += 16.0f;
+        app.currentTimeMs += 16;
         const std::vector<uint32_t> kept = draw();
         std::unique_ptr<StillHall> aside = std::move(crowd.stillHall);
         const std::vector<uint32_t> drawn = draw();

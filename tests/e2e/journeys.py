@@ -155,18 +155,34 @@ def pick_spots(crowd):
     return sorted(spots, key=lambda spot: (math.dist(spot[1], spot[2]) < 10, -spot[0][1]))
 
 
-def visit(program, checks, spot):
-    # A click on the floor, the travel and the card: the card view and output frames at the click.
+def visit(program, checks, spot, stall_after=None):
+    # A click on the floor, the travel and the card: the card view, output frames at the click and
+    # the seconds from the click to the card. With stall_after, the program is stopped for 2 s that many seconds after the click.
     lines, frames = len(program.lines), program.frames()
     program.click(*spot)
+    clicked = time.monotonic()
     found = program.wait_line(h.PICK_LINE, 10, start=lines)
     checks.require(f"the click at {spot} prints its point", found)
     off = [abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(*spot))]
     checks.check("it is the near-plane point under the cursor (y may follow a shake)",
                  off[0] < 1e-4 and off[2] < 1e-4 and off[1] < 0.36, f"off by {off}")
+    if stall_after is not None:
+        time.sleep(max(0.0, clicked + stall_after - time.monotonic()))
+        program.stall(2)
     card, arrived = program.wait_shot(card_shown, 20)
     checks.require("the camera flies to a person and the card swings in", arrived)
-    return card, frames
+    return card, frames, time.monotonic() - clicked
+
+
+def eye_at(program, checks, spot):
+    # Where the camera stands, from the near-plane point a click in the arrived view prints.
+    lines = len(program.lines)
+    for second in (spot, (spot[0], 500), (512, 505)):
+        program.click(*second)
+        found = program.wait_line(h.PICK_LINE, 3, start=lines)
+        if found:
+            return tuple(float(value) for value in found.groups())
+    checks.require("a click in the arrived view prints its point", False)
 
 
 def command(program, checks, key, overview):
@@ -189,16 +205,9 @@ def visits(options, checks):
         program.move(*REST)
         overview = still(program)
 
-        card, at_click = visit(program, checks, spot)
+        card, at_click, travel = visit(program, checks, spot)
         program.save(card, "card.png")
-        lines = len(program.lines)
-        for second in (spot, (spot[0], 500), (512, 505)):
-            program.click(*second)
-            found = program.wait_line(h.PICK_LINE, 3, start=lines)
-            if found:
-                break
-        checks.require("a click in the arrived view prints its point", found)
-        eye = tuple(float(value) for value in found.groups())
+        eye = eye_at(program, checks, spot)
         checks.check("the view stopped within 25 units of the person the seed puts nearest the "
                      "click in its cell, not at a nearer one in the next cell",
                      math.dist(eye, picked) < min(25, math.dist(eye, nearest) + 1e-9),
@@ -206,6 +215,14 @@ def visits(options, checks):
         at_song = command(program, checks, "1", overview)
         time.sleep(1.5)
         program.save(program.shot(), "singing.png")
+
+        # The same pick with the program stopped for 2 s shortly before the camera would arrive,
+        # as a loaded machine stalls it: the camera still stops where it stopped unstalled.
+        visit(program, checks, spot, stall_after=max(0.2, travel - 1.2))
+        stalled = eye_at(program, checks, spot)
+        checks.check("after a stall during the travel the camera arrives where it arrived without",
+                     math.dist(stalled, eye) < 3, f"{math.dist(stalled, eye):.1f} units apart")
+        command(program, checks, "4", overview)
 
         # Song outweighs fire once the camera is home, so the flame is seen on the way there.
         card = visit(program, checks, others[0][0])[0]
@@ -445,16 +462,25 @@ def replay(options, checks):
     # Every frame of the cut visit, for the screenshots; five a second of the whole visit for
     # the rest, drawn both ways, each with the hall restored from its copy and drawn every frame.
     # The replays run at once, on both cores.
+    # The cut visit's first 300 frames again with every clock 30 days later, as after a month on
+    # a wall: the frames must move on as smoothly as they did.
+    month = 30 * 24 * 3600 * 1000
+    shifted = scratch / "shifted.txt"
+    shifted.write_text("\n".join(
+        f"{line.split()[0]} {int(line.split()[1]) + month} {' '.join(line.split()[2:])}".rstrip()
+        if line.startswith(("start ", "frame ")) else line
+        for line in lines[:frame_lines[299] + 1]) + "\n")
     fps = 5
-    replays = {"all": [], "batched": [], "batched-drawn": ["--redraw-hall"],
+    replays = {"all": [], "shifted": [], "batched": [], "batched-drawn": ["--redraw-hall"],
                "classic": ["--renderer", "classic"],
                "classic-drawn": ["--renderer", "classic", "--redraw-hall"]}
     begun = time.monotonic()
     for name in replays:  # frames of an earlier run would count
         shutil.rmtree(scratch / name, ignore_errors=True)
     running = {name: subprocess.Popen(
-        replaying(options, cut if name == "all" else visit, scratch / name, *arguments,
-                  *([] if name == "all" else ["--fps", str(fps)])), cwd=scratch,
+        replaying(options, {"all": cut, "shifted": shifted}.get(name, visit), scratch / name,
+                  *arguments, *([] if name in ("all", "shifted") else ["--fps", str(fps)])),
+        cwd=scratch,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for name, arguments in replays.items()}
     statuses = {name: process.wait(timeout=240) for name, process in running.items()}
     films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
@@ -475,6 +501,15 @@ def replay(options, checks):
                          for a, b in zip(films[name], films[name + "-drawn"]))
                      for name in ("batched", "classic")))
 
+    def repeated(film):  # frames drawn the same as the frame before
+        return sum(a.read_bytes() == b.read_bytes() for a, b in zip(film, film[1:]))
+
+    drawn = frames(shifted)
+    checks.check("30 days later, the replay's frames move on as smoothly as on the first day",
+                 len(films["shifted"]) == drawn and
+                 repeated(films["shifted"]) <= repeated(films["all"][:drawn]),
+                 f"{repeated(films['shifted'])} of {drawn} frames repeat the one before, against "
+                 f"{repeated(films['all'][:drawn])}")
     worst = 1.0
     for before, after, shot in shots:
         # The window shows the last frame drawn: the recorded one, or the next, whose line the
@@ -508,7 +543,8 @@ def replay(options, checks):
     first, last = (clocks[n - 1] for n in close_up)
     alike([pair for k, pair in enumerate(pairs, 1) if first <= start + k * 1000 // fps <= last],
           f"at the person by the edge, {edge[0]:.1f}, {edge[2]:.1f}")
-    shutil.rmtree(scratch / "all")  # a gigabyte of frames
+    for name in ("all", "shifted"):  # a gigabyte of frames
+        shutil.rmtree(scratch / name)
 
 
 def control(deb):

@@ -28,7 +28,7 @@ void resetScene() {
     AppState& app = AppState::instance();
     app.viewMode = ViewMode::Overview;
     app.frameDeltaMs = 0.0f;
-    app.currentTimeMs = 0.0f;
+    app.currentTimeMs = 0;
     app.width = 1024;
     app.height = 512;
     InputController::instance() = InputController();
