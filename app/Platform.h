@@ -13,5 +13,8 @@ void toggleFullScreen();
 void savePicture(int32_t width, int32_t height);
 // A turn of the frame loop while paused, when nothing is drawn: time for the rest of the machine.
 void restWhilePaused();
+// A replay's window given the recorded size before its next frame is drawn; false when it has
+// not taken that size within a few seconds.
+bool sizeWindow(int32_t width, int32_t height);
 
 } // namespace platform

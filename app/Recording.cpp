@@ -4,12 +4,20 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
 
 constexpr size_t longestLine = 200; // characters, without the line end
+// What a recording may hold, so that reading one takes bounded memory (about 400 MB at most) and
+// time: 16777216 lines are a day and a half at 60 frames a second with a pointer move in each.
+constexpr size_t mostLines = size_t{1} << 24;
+constexpr size_t readBlock = 65536; // bytes read from the file at once
 constexpr const char* formatName = "throngwick-visit";
 // The frame clock counts on past GLUT's 32 bits; the largest whole number a double holds exactly.
 constexpr int64_t largestClockMs = 9007199254740991;
@@ -82,10 +90,73 @@ class Parser {
         recording = Recording();
     }
 
-    bool tooLong() { return failAt(lineNumber + 1, "line longer than 200 characters"); }
+    // The text as it comes, cut anywhere: whole lines go on to line(), a started one waits.
+    bool feed(std::string_view text) {
+        while (!text.empty()) {
+            const size_t end = text.find('\n');
+            const std::string_view piece = text.substr(0, end);
+            if (started.size() + piece.size() > longestLine)
+                return tooLong();
+            if (end == std::string_view::npos) {
+                started.append(piece);
+                return true;
+            }
+            text.remove_prefix(end + 1);
+            if (started.empty()) {
+                if (!line(piece))
+                    return false;
+                continue;
+            }
+            started.append(piece);
+            const bool read = line(started);
+            started.clear();
+            if (!read)
+                return false;
+        }
+        return true;
+    }
+
+    bool finish() {
+        // A last line without its end was cut short.
+        if (recording.frames.empty())
+            return failAt(lineNumber + 1, "the recording ends before its first whole frame");
+        recording.events.resize(recording.frames.back().endEvent);
+        return true;
+    }
+
+  private:
+    const std::string& name;
+    Recording& recording;
+    std::string& error;
+    std::string started; // a line whose end has not come yet
+    size_t lineNumber = 0;
+    int32_t stage = 0; // the header's lines read so far
+    std::string_view words[mostWords + 1];
+    size_t wordCount = 0;
+    int64_t lastClockMs = 0;
+    int32_t width = 0;  // the window now
+    int32_t height = 0; // the window now
+    // The pointer moves of the frame being read (event index, line), checked at its end against
+    // the largest window the frame saw: GLUT may report a move before the reshape that allows it.
+    std::vector<std::pair<size_t, size_t>> frameMoves;
+    int32_t frameWidth = 0;
+    int32_t frameHeight = 0;
+
+    bool tooLong() {
+        if (stage == 0) // no recording begins so
+            return failAt(1, notARecording());
+        return failAt(lineNumber + 1, "line longer than 200 characters");
+    }
+
+    static std::string notARecording() {
+        return "not a visit recording: it should begin with 'throngwick-visit " +
+               std::to_string(recordingVersion) + "'";
+    }
 
     bool line(std::string_view text) {
-        ++lineNumber;
+        if (++lineNumber > mostLines)
+            return fail("the recording goes on past " + std::to_string(mostLines) +
+                        " lines, more than this program replays");
         if (!text.empty() && text.back() == '\r')
             text.remove_suffix(1);
         splitWords(text);
@@ -106,30 +177,6 @@ class Parser {
             return words[0] == "frame" ? readFrame() : readEvent();
         }
     }
-
-    bool finish() {
-        if (recording.frames.empty())
-            return failAt(lineNumber + 1, "the recording ends before its first whole frame");
-        recording.events.resize(recording.frames.back().endEvent);
-        return true;
-    }
-
-  private:
-    const std::string& name;
-    Recording& recording;
-    std::string& error;
-    size_t lineNumber = 0;
-    int32_t stage = 0; // the header's lines read so far
-    std::string_view words[mostWords + 1];
-    size_t wordCount = 0;
-    int64_t lastClockMs = 0;
-    int32_t width = 0;  // the window now
-    int32_t height = 0; // the window now
-    // The pointer moves of the frame being read (event index, line), checked at its end against
-    // the largest window the frame saw: GLUT may report a move before the reshape that allows it.
-    std::vector<std::pair<size_t, size_t>> frameMoves;
-    int32_t frameWidth = 0;
-    int32_t frameHeight = 0;
 
     bool failAt(size_t line, const std::string& problem) {
         error = name + ":" + std::to_string(line) + ": " + problem;
@@ -168,8 +215,7 @@ class Parser {
         int64_t version = 0;
         if (wordCount != 2 || words[0] != formatName ||
             !parseInteger(words[1], 0, largestClockMs, version))
-            return fail("not a visit recording: it should begin with 'throngwick-visit " +
-                        std::to_string(recordingVersion) + "'");
+            return fail(notARecording());
         if (version < 1 || version > recordingVersion)
             return fail("format version " + std::to_string(version) +
                         " is not known; this program reads versions 1 to " +
@@ -281,54 +327,60 @@ class Parser {
 bool parseRecording(const char* text, size_t size, const std::string& name, Recording& recording,
                     std::string& error) {
     Parser parser(name, recording, error);
-    const std::string_view all(text, size);
-    size_t start = 0;
-    for (;;) {
-        const size_t end = all.find('\n', start);
-        const size_t length = (end == std::string_view::npos ? size : end) - start;
-        if (length > longestLine)
-            return parser.tooLong();
-        if (end == std::string_view::npos)
-            return parser.finish(); // a last line without its end was cut short
-        if (!parser.line(all.substr(start, length)))
-            return false;
-        start = end + 1;
-    }
+    return parser.feed(std::string_view(text, size)) && parser.finish();
 }
 
 bool readRecording(const std::string& path, Recording& recording, std::string& error) {
-    // Read whole and parsed as any text: the memory it takes is the file's own size.
+    // Block by block: what is held is the recording read so far, never the file's own size.
     FILE* const file = std::fopen(path.c_str(), "rb");
-    std::string text;
-    char block[4096];
-    for (size_t got = 0; file && (got = std::fread(block, 1, sizeof block, file)) > 0;)
-        text.append(block, got);
+    Parser parser(path, recording, error);
+    std::vector<char> block(file ? readBlock : 0);
+    bool read = true;
+    for (size_t got = 0; read && file && (got = std::fread(block.data(), 1, block.size(), file));)
+        read = parser.feed(std::string_view(block.data(), got));
     if (!file || std::ferror(file)) {
         error = path + ": cannot read it: " + std::strerror(errno);
-        if (file)
-            std::fclose(file);
-        return false;
+        read = false;
+    } else if (read) {
+        read = parser.finish();
     }
-    std::fclose(file);
-    return parseRecording(text.data(), text.size(), path, recording, error);
+    if (file)
+        std::fclose(file);
+    return read;
 }
 
 RecordingWriter::~RecordingWriter() {
     if (file != nullptr)
         std::fclose(file);
+    // A program that never started leaves no file of its own behind.
+    if (created && !started)
+        std::remove(path.c_str());
 }
 
 bool RecordingWriter::open(const std::string& filePath, std::string& error) {
-    file = std::fopen(filePath.c_str(), "w");
+    // Opened, not emptied: what the file holds stays until the visit starts.
+    int descriptor = ::open(filePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    created = descriptor >= 0;
+    if (!created && errno == EEXIST)
+        descriptor = ::open(filePath.c_str(), O_WRONLY | O_CLOEXEC);
+    file = descriptor < 0 ? nullptr : fdopen(descriptor, "w");
     if (file == nullptr) {
         error = filePath + ": cannot write it: " + std::strerror(errno);
+        if (descriptor >= 0)
+            close(descriptor);
         return false;
     }
-    path = filePath;
+    std::error_code ignored;
+    path = std::filesystem::absolute(filePath, ignored).string(); // the working folder changes
     return true;
 }
 
 void RecordingWriter::writeHeader(uint32_t seed, int32_t width, int32_t height, int64_t startMs) {
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
+        ftruncate(fileno(file), 0) != 0)
+        std::perror("throngwick: cannot empty the recording");
+    started = true;
     std::fprintf(file, "%s %d\nseed %u\nwindow %d %d\nstart %lld\n", formatName, recordingVersion,
                  seed, width, height, static_cast<long long>(startMs));
     std::fflush(file);

@@ -40,7 +40,8 @@ struct Recording {
 };
 
 // False with "NAME:LINE: problem" on bad input. A last line without its line end was cut short
-// and is left out, and so are the events after the last frame.
+// and is left out, and so are the events after the last frame. The file is read a block at a
+// time and refused at its first line if it is not a recording, or past 16777216 lines.
 bool readRecording(const std::string& path, Recording& recording, std::string& error);
 bool parseRecording(const char* text, size_t size, const std::string& name, Recording& recording,
                     std::string& error);
@@ -58,7 +59,9 @@ class RecordingWriter {
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
 
+    // Opens the file without emptying it, so that a program that fails to start loses nothing.
     bool open(const std::string& path, std::string& error);
+    // Once the program runs: the file emptied, then the header.
     void writeHeader(uint32_t seed, int32_t width, int32_t height, int64_t startMs);
     void writeEvent(const RecordedEvent& event);
     // False when the file could not take it (the disk is full, say); error says why.
@@ -66,5 +69,7 @@ class RecordingWriter {
 
   private:
     FILE* file = nullptr;
-    std::string path;
+    std::string path;     // absolute
+    bool created = false; // open made the file: it goes again if the visit never starts
+    bool started = false; // the header is written
 };

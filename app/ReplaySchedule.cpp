@@ -1,5 +1,7 @@
 #include "app/ReplaySchedule.h"
 
+#include "app/AppState.h"
+
 ReplaySchedule::ReplaySchedule(const Recording& played, int32_t framesPerSecond)
     : recording(played), fps(framesPerSecond) {}
 
@@ -25,4 +27,12 @@ bool ReplaySchedule::next(ReplayStep& step) {
     step.level = nextFrame == 0 ? 0.0f : frames[nextFrame - 1].level;
     step.displayed = true;
     return true;
+}
+
+int64_t ReplaySchedule::waitMs(const ReplayStep& step, int64_t elapsedMs) {
+    const int64_t aheadMs = step.clockMs - recording.startMs + lostMs - elapsedMs;
+    if (aheadMs >= -longestCatchUpMs)
+        return aheadMs;
+    lostMs += -longestCatchUpMs - aheadMs;
+    return -longestCatchUpMs;
 }

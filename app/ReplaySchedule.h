@@ -18,10 +18,15 @@ class ReplaySchedule {
     ReplaySchedule(const Recording& played, int32_t framesPerSecond);
     // The next frame; false after the last, which delivers the last recorded frame's events.
     bool next(ReplayStep& step);
+    // Watched at the recorded pace, elapsedMs after the replay began: the milliseconds until the
+    // step is due, negative when late. Of a stall the replay hurries through at most
+    // longestCatchUpMs, as the live scene makes up no more; the rest it lets pass.
+    int64_t waitMs(const ReplayStep& step, int64_t elapsedMs);
 
   private:
     const Recording& recording;
     int32_t fps = 0;
     int64_t stepCount = 0; // frames given so far
     size_t nextFrame = 0;  // the first recorded frame whose events wait
+    int64_t lostMs = 0;    // of stalls, the time not made up
 };

@@ -125,9 +125,12 @@ bool Visit::notice(const RecordedEvent& event) {
     case EventKind::Special:
         person = true;
         break;
-    case EventKind::Move:
-        person = show.pointerMoved(event.x, event.y);
+    case EventKind::Move: {
+        // A screensaver's pointer not seen in the grace moves from where it rested unseen.
+        const bool restUnseen = screensaver && !show.anchored;
+        person = show.pointerMoved(event.x, event.y) || restUnseen;
         break;
+    }
     case EventKind::Reshape:
     case EventKind::KeyUp:
     case EventKind::SpecialUp:
@@ -227,7 +230,7 @@ void Visit::replayIdle() {
         std::exit(0);
     stepWaiting = true;
     // Watched, the frames keep the recorded pace; filmed, they come as fast as they draw.
-    if (!filming() && frameClockMs() - replayStartMs < step.clockMs - played.startMs) {
+    if (!filming() && schedule->waitMs(step, frameClockMs() - replayStartMs) > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return;
     }
@@ -239,8 +242,13 @@ void Visit::replayIdle() {
         deliver(event);
         // The real window follows, so that the frames read back have the recorded size.
         if (event.kind == EventKind::Reshape && event.x > 0 && event.y > 0 &&
-            (event.x != glutGet(GLUT_WINDOW_WIDTH) || event.y != glutGet(GLUT_WINDOW_HEIGHT)))
-            glutReshapeWindow(event.x, event.y);
+            !platform::sizeWindow(event.x, event.y) && filming()) {
+            std::fprintf(stderr,
+                         "throngwick: the window does not take the recorded size %dx%d, "
+                         "so its frames cannot be written\n",
+                         event.x, event.y);
+            std::exit(1);
+        }
     }
     if (step.displayed)
         AppState::instance().display();

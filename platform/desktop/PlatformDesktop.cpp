@@ -12,6 +12,11 @@
 
 namespace {
 constexpr auto pausedTurn = std::chrono::milliseconds(10); // a frame loop with nothing to draw
+constexpr auto longestResize = std::chrono::seconds(3);    // a window manager's answer, at most
+
+bool sized(int32_t width, int32_t height) {
+    return glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height;
+}
 } // namespace
 
 void platform::toggleFullScreen() {
@@ -41,4 +46,20 @@ void platform::savePicture(int32_t width, int32_t height) {
 
 void platform::restWhilePaused() {
     std::this_thread::sleep_for(pausedTurn);
+}
+
+bool platform::sizeWindow(int32_t width, int32_t height) {
+    if (sized(width, height))
+        return true;
+    // GLUT asks X on its next turn, and X answers later still: a frame drawn meanwhile would
+    // have the old size, and the new part of it read back would be whatever memory held.
+    glutReshapeWindow(width, height);
+    const auto deadline = std::chrono::steady_clock::now() + longestResize;
+    while (std::chrono::steady_clock::now() < deadline) {
+        glutMainLoopEvent();
+        if (sized(width, height))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
 }

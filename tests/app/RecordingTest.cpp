@@ -113,6 +113,8 @@ TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
         {"\x01\xff\n", "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 2'"},
         {"# throngwick-visit 2\n",
          "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 2'"},
+        {std::string(201, '\0'), // a huge or endless file of zeros
+         "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 2'"},
         {"throngwick-visit 3\n", "v.txt:1: format version 3 is not known; this program reads "
                                  "versions 1 to 2"},
         {"throngwick-visit 0\n", "v.txt:1: format version 0 is not known; this program reads "
@@ -204,6 +206,58 @@ TEST(RecordingFormat, ACutShortFileReplaysToItsLastWholeFrame) {
     }
 }
 
+TEST(RecordingFormat, AtMost16777216LinesAreRead) {
+    std::string text = std::string(header) + "frame 100 0\n" + std::string((1 << 24) - 5, '\n');
+    Recording recording;
+    std::string error;
+    EXPECT_TRUE(parse(text, recording, error)) << error;
+    EXPECT_FALSE(parse(text + "\n", recording, error));
+    EXPECT_EQ(error, "v.txt:16777217: the recording goes on past 16777216 lines, more than this "
+                     "program replays");
+}
+
+TEST(RecordingFile, ReadABlockAtATimeLinesAcrossBlocksAreWhole) {
+    // Lines of 10 characters: block ends fall inside them, and one inside the long line.
+    const fs::path path = tempFile("blocks.txt");
+    std::string text = header;
+    while (text.size() < 65536 + 20)
+        text += "move 10 1\n";
+    const size_t moves = (text.size() - std::strlen(header)) / 10;
+    std::ofstream(path, std::ios::binary) << text << "frame 100 0\n";
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(readRecording(path.string(), recording, error)) << error;
+    EXPECT_EQ(recording.events.size(), moves);
+    EXPECT_EQ(recording.events.back().x, 10);
+    text.resize(65530);
+    std::ofstream(path, std::ios::binary) << text << std::string(201, 'x') << "\n";
+    EXPECT_FALSE(readRecording(path.string(), recording, error));
+    const size_t longLine = 4 + (text.size() - std::strlen(header)) / 10 + 1;
+    EXPECT_EQ(error,
+              path.string() + ":" + std::to_string(longLine) + ": line longer than 200 characters");
+}
+
+TEST(RecordingFile, AnExistingFileIsEmptiedOnlyOnceTheVisitStarts) {
+    const fs::path kept = tempFile("kept.txt");
+    const fs::path fresh = tempFile("fresh.txt");
+    std::ofstream(kept) << "an earlier visit\n";
+    fs::remove(fresh);
+    std::string error;
+    {
+        RecordingWriter early, unstarted;
+        ASSERT_TRUE(early.open(kept.string(), error)) << error;
+        ASSERT_TRUE(unstarted.open(fresh.string(), error)) << error;
+    } // a program that did not start
+    EXPECT_EQ(readFile(kept), "an earlier visit\n");
+    EXPECT_FALSE(fs::exists(fresh));
+    {
+        RecordingWriter writer;
+        ASSERT_TRUE(writer.open(kept.string(), error)) << error;
+        writer.writeHeader(1, 2, 3, 4);
+    }
+    EXPECT_EQ(readFile(kept), "throngwick-visit 2\nseed 1\nwindow 2 3\nstart 4\n");
+}
+
 TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
     Recording recording;
     std::string error;
@@ -263,6 +317,21 @@ TEST(ReplaySchedule, TheRecordedFramesAsTheyWereOrAThousandOverNMilliseconds) {
         parse("throngwick-visit 1\nseed 1\nwindow 10 10\nstart 10\nframe 13 0.5\n", late, error));
     expectSteps(late, 1000,
                 {{11, 0.0f, true, 0, 0}, {12, 0.0f, true, 0, 0}, {13, 0.5f, true, 0, 0}});
+}
+
+TEST(ReplaySchedule, WatchedAfterAStallItHurriesThroughASecondAndGoesOnAtItsPace) {
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(parse(std::string(header) + "frame 100 0\nframe 116 0\nframe 5116 0\nframe 6116 "
+                                            "0\nframe 9116 0\n",
+                      recording, error));
+    ReplaySchedule schedule(recording, 0);
+    ReplayStep step;
+    const int64_t elapsed[] = {0, 10, 4016, 10000, 10100};
+    // The fourth frame comes 4 s late: a second is made up, the rest moves the pace on.
+    const int64_t waits[] = {0, 6, 1000, -1000, 1900};
+    for (size_t i = 0; i < std::size(waits) && schedule.next(step); ++i)
+        EXPECT_EQ(schedule.waitMs(step, elapsed[i]), waits[i]) << i;
 }
 
 TEST(RecordingFormat, AVisitOfTheFirstVersionReplaysAsRecordedWithMAndPDoingNothing) {
