@@ -146,7 +146,11 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string name = argv[i];
         if (isGlutOptionWithValue(name)) {
-            ++i; // GLUT reads the value itself
+            // GLUT reads the value itself, but ends the program its own way when there is none.
+            if (++i >= argc) {
+                error = name + " needs a value";
+                return false;
+            }
             continue;
         }
         if (isGlutFlag(name))

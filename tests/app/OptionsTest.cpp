@@ -69,6 +69,8 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--sede", "7"}, "unknown option '--sede'"},
         {{"seed"}, "unknown option 'seed'"},
         {{"--seed"}, "--seed needs a value"},
+        {{"--mute", "-display"}, "-display needs a value"}, // not left for GLUT to refuse
+        {{"-display", ":0", "-geometry"}, "-geometry needs a value"},
         {{"--data"}, "--data needs a value"},
         {{"--data="}, "--data needs a folder"},
         {{"--seed", "x"}, "--seed wants a whole number from 0 to 4294967295, not 'x'"},
