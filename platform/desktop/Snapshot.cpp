@@ -9,43 +9,66 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
 constexpr int32_t mostAttempts = 1000; // names for one second, before giving up
 
-bool set(const char* variable) {
-    return variable != nullptr && variable[0] != '\0';
+// Only an absolute path says where: a relative one would be taken from the data folder the
+// program works in, and the desktop's rules call it invalid.
+bool absolute(const char* variable) {
+    return variable != nullptr && variable[0] == '/';
 }
 
-// XDG_PICTURES_DIR="$HOME/Pictures" or an absolute path, as xdg-user-dirs writes it.
+// The value of a line XDG_PICTURES_DIR="VALUE" as the shell reads it, VALUE being "$HOME/PATH"
+// or "/PATH"; empty for any other line. Spaces around the line's parts, and whatever follows the
+// closing quote (spaces, a carriage return, a comment), are left aside.
+std::string picturesValue(const std::string& line, const std::string& home) {
+    const std::string key = "XDG_PICTURES_DIR";
+    size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos || line.compare(at, key.size(), key) != 0)
+        return "";
+    at = line.find_first_not_of(" \t", at + key.size());
+    if (at == std::string::npos || line[at] != '=')
+        return "";
+    at = line.find_first_not_of(" \t", at + 1);
+    if (at == std::string::npos || line[at] != '"')
+        return "";
+    // $HOME is expanded only at the start, and only unescaped.
+    const bool inHome = line.compare(at + 1, 5, "$HOME") == 0 &&
+                        (line.compare(at + 6, 1, "/") == 0 || line.compare(at + 6, 1, "\"") == 0);
+    std::string value = inHome ? home : "";
+    for (at += inHome ? 6 : 1; at < line.size() && line[at] != '"'; ++at) {
+        // Inside double quotes a backslash escapes only these.
+        if (line[at] == '\\' && at + 1 < line.size() &&
+            std::string_view("$`\"\\").find(line[at + 1]) != std::string_view::npos)
+            ++at;
+        value += line[at];
+    }
+    // No closing quote, or neither under $HOME nor absolute: not the desktop's line.
+    return at < line.size() && !value.empty() && value[0] == '/' ? value : "";
+}
+
 std::string picturesLine(const std::string& file, const std::string& home) {
     std::ifstream in(file);
     std::string line;
     std::string found;
-    const std::string key = "XDG_PICTURES_DIR=";
     while (std::getline(in, line)) {
-        const size_t start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, key.size(), key) != 0)
-            continue;
-        std::string value = line.substr(start + key.size());
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/'))
-            found = home + value.substr(5);
-        else if (!value.empty() && value[0] == '/')
-            found = value;
+        const std::string value = picturesValue(line, home);
+        if (!value.empty())
+            found = value; // the last such line wins
     }
-    return found; // the last such line wins
+    return found;
 }
 } // namespace
 
 std::string picturesFolder(const char* picturesDir, const char* configHome, const char* home) {
-    if (set(picturesDir))
+    if (absolute(picturesDir))
         return picturesDir;
-    if (!set(home))
+    if (!absolute(home))
         return "";
-    const std::string config = set(configHome) ? configHome : std::string(home) + "/.config";
+    const std::string config = absolute(configHome) ? configHome : std::string(home) + "/.config";
     const std::string named = picturesLine(config + "/user-dirs.dirs", home);
     return named.empty() ? std::string(home) + "/Pictures" : named;
 }

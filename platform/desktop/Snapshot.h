@@ -11,7 +11,7 @@
 
 // The pictures folder as the desktop names it: XDG_PICTURES_DIR, else its line in user-dirs.dirs
 // (in XDG_CONFIG_HOME, else ~/.config), else ~/Pictures. Each argument is the environment's
-// variable, null when unset; empty without any of them.
+// variable, null when unset; a relative path counts as unset. Empty without any of them.
 std::string picturesFolder(const char* picturesDir, const char* configHome, const char* home);
 // The name of a picture taken at when; the second and later of the same second end in -2, -3, ...
 std::string snapshotName(const std::tm& when, int32_t attempt);

@@ -18,6 +18,30 @@ TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOv
     EXPECT_EQ(picturesFolder("", root.c_str(), "/home/u"), "/home/u/Bilder");
     EXPECT_EQ(picturesFolder(nullptr, "/nowhere", "/home/u"), "/home/u/Pictures");
     EXPECT_EQ(picturesFolder(nullptr, nullptr, nullptr), "");
+    // Relative paths say nowhere: the program works in its data folder.
+    EXPECT_EQ(picturesFolder("pics", root.c_str(), "/home/u"), "/home/u/Bilder");
+    const std::string relative = fs::relative(root).string();
+    EXPECT_EQ(picturesFolder(nullptr, relative.c_str(), "/home/u"), "/home/u/Pictures");
+    EXPECT_EQ(picturesFolder(nullptr, nullptr, "home"), "");
+
+    // The file as the shell reads it: what follows the closing quote is not the value, and
+    // backslashes escape; a line that is not of the format is left aside.
+    const struct {
+        const char* line;
+        const char* folder;
+    } lines[] = {
+        {"XDG_PICTURES_DIR=\"$HOME/Bilder\" \r", "/home/u/Bilder"},
+        {"XDG_PICTURES_DIR=\"/srv/a \\\"b\\\" \\\\c\\$HOME\" # mine", "/srv/a \"b\" \\c$HOME"},
+        {"XDG_PICTURES_DIR = \"$HOME\"", "/home/u"},
+        {"XDG_PICTURES_DIR=\"\\$HOME/x\"", "/home/u/Pictures"},
+        {"XDG_PICTURES_DIR=\"$HOMEx\"", "/home/u/Pictures"},
+        {"XDG_PICTURES_DIR=\"Bilder\"", "/home/u/Pictures"},
+        {"XDG_PICTURES_DIR=\"/srv/open", "/home/u/Pictures"},
+        {"XDG_PICTURES_DIRS=\"/srv/b\"", "/home/u/Pictures"}};
+    for (const auto& l : lines) {
+        std::ofstream(root / "user-dirs.dirs") << l.line << "\n";
+        EXPECT_EQ(picturesFolder(nullptr, root.c_str(), "/home/u"), l.folder) << l.line;
+    }
 
     std::tm when{};
     when.tm_year = 126;
