@@ -13,7 +13,8 @@ class FrameWriter {
 
     // Makes the folder if it is missing and writes and removes a probe file in it.
     bool open(const std::string& path, std::string& error);
-    // The drawn, not yet swapped frame of width by height pixels, as the next file.
+    // The drawn, not yet swapped frame of width by height pixels, as the next file; before the
+    // first, the folder's frames of an earlier film are removed.
     bool write(int32_t width, int32_t height, std::string& error);
 
   private:
