@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace {
-constexpr float returnAfterInputMs = 30000.0f; // the show from the start, after a person's input
+constexpr int64_t returnAfterInputMs = 30000; // the show from the start, after a person's input
 constexpr int32_t restRadius = 8;           // window pixels a resting pointer may wander unnoticed
 constexpr float longestFrameMs = 250.0f;    // a long start-up or a stalled frame skips no moment
 constexpr float settleMs = 2000.0f;         // the overview, before a pick
@@ -24,8 +24,8 @@ constexpr int32_t commands = 3;             // keys 1 to 3: sing, draw, burn
 
 void AttractMode::enable(float delaySeconds, uint32_t seed) {
     choices.state = seed;
-    delayMs = delaySeconds * 1000.0f;
-    if (delayMs == 0.0f) {
+    delayMs = static_cast<int64_t>(delaySeconds * 1000.0f);
+    if (delayMs == 0) {
         delayMs = returnAfterInputMs; // a hand-back would otherwise last no time at all
         enter(ShowStep::Settling);
     }
@@ -33,7 +33,7 @@ void AttractMode::enable(float delaySeconds, uint32_t seed) {
 
 void AttractMode::noticeInput() {
     step = ShowStep::Off;
-    quietMs = 0.0f;
+    quietMs = 0;
 }
 
 bool AttractMode::pointerMoved(int32_t x, int32_t y) {
@@ -56,12 +56,12 @@ void AttractMode::enter(ShowStep nextStep) {
 bool AttractMode::next(float deltaMs, ShowAction& action) {
     const AppState& app = AppState::instance();
     const InputController& input = InputController::instance();
-    if (delayMs < 0.0f || app.paused)
+    if (delayMs < 0 || app.paused)
         return false;
     if (step == ShowStep::Off) {
         if (!input.running)
             return false;
-        quietMs += deltaMs;
+        quietMs += static_cast<int64_t>(deltaMs);
         if (quietMs < delayMs)
             return false;
         enter(ShowStep::Settling);

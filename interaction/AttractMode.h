@@ -30,9 +30,10 @@ enum class ShowStep : int32_t {
 
 class AttractMode {
   public:
-    float delayMs = -1.0f; // running time without input before the show; negative: no show
+    int64_t delayMs = -1; // running time without input before the show, ms; negative: no show
     ShowStep step = ShowStep::Off;
-    float quietMs = 0.0f;   // running time in the hall since the last input, while Off
+    // Whole milliseconds: a float stops counting frames of a few ms some hours into a day's wait.
+    int64_t quietMs = 0;    // running time in the hall since the last input, while Off
     float stepMs = 0.0f;    // running time in the current step
     RandomSequence choices; // draws of its own: the crowd's sequence is left as it is
     Vec3 lastPick;          // the home of the person picked last: the next is another

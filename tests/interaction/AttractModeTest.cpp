@@ -75,4 +75,12 @@ TEST_F(ShowTest, InputHandsTheHallBackAndAfterItsQuietTheShowComesBack) {
     EXPECT_FALSE(show.pointerMoved(100, 100) || show.pointerMoved(108, 100));
     EXPECT_TRUE(show.pointerMoved(106, 107));
     EXPECT_FALSE(show.pointerMoved(100, 107));
+
+    // The longest quiet, counted to its end by frames of a millisecond.
+    show.enable(86400.0f, 7u);
+    show.noticeInput();
+    show.quietMs = 86400000 - 500;
+    for (int frame = 0; frame < 500; ++frame)
+        show.next(1.0f, action);
+    EXPECT_TRUE(show.playing());
 }
