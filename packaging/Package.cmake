@@ -15,23 +15,15 @@ install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
     \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/games/throngwick\" COMMAND_ERROR_IS_FATAL ANY)"
     COMPONENT program)
 
-# Every time stamp in the packages (help2man's date, CPack's file and archive times) is the last
-# commit's, or SOURCE_DATE_EPOCH's when given, so that a commit packaged twice gives the same bytes.
-set(sourceDateEpoch "$ENV{SOURCE_DATE_EPOCH}")
-if(NOT sourceDateEpoch)
-    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-        OUTPUT_VARIABLE sourceDateEpoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-endif()
-set(withTimeStamp)
-if(sourceDateEpoch)
-    set(withTimeStamp ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${sourceDateEpoch})
-    # CPack reads the time stamp from its own environment, which this file sets for every run.
-    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackTimeStamp.cmake)
-    file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE}
-        CONTENT "set(ENV{SOURCE_DATE_EPOCH} ${sourceDateEpoch})\n")
-else()
-    message(STATUS "Neither SOURCE_DATE_EPOCH nor git's last commit: packages stamped with today")
-endif()
+# Every time stamp in the packages (help2man's date, CPack's file and archive times) is the
+# sources' own, so that the same sources packaged twice give the same bytes.
+include(${CMAKE_CURRENT_LIST_DIR}/SourceDateEpoch.cmake)
+throngwick_source_date_epoch(${CMAKE_SOURCE_DIR} sourceDateEpoch)
+set(withTimeStamp ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${sourceDateEpoch})
+# CPack reads the time stamp from its own environment, which this file sets for every run.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackTimeStamp.cmake)
+file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE}
+    CONTENT "set(ENV{SOURCE_DATE_EPOCH} ${sourceDateEpoch})\n")
 # Rewritten only when it changes, so the manual page is remade exactly then.
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/source-date-epoch CONTENT "${sourceDateEpoch}\n")
 

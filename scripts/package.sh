@@ -2,7 +2,8 @@
 # Builds the Debian packages: installs what building needs, builds the program (Release) with its
 # pictures, sounds, icon and manual page, and lets CPack make build/package/throngwick_*.deb (the
 # program) and build/package/throngwick-data_*.deb (its pictures and sounds). Their time stamps
-# are the last commit's (or SOURCE_DATE_EPOCH's), so a commit packaged twice gives the same bytes.
+# are the last commit's (or SOURCE_DATE_EPOCH's; without git, the changelog's latest entry's), so
+# the same sources packaged twice give the same bytes.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
