@@ -17,9 +17,11 @@
 #             [--release PROGRAM] [--package FOLDER] [--site FOLDER --replayed FOLDER]
 
 import argparse
+import email.utils
 import math
 import os
 import random
+import resource
 import shutil
 import signal
 import subprocess
@@ -29,6 +31,7 @@ import time
 from pathlib import Path
 
 import numpy as np
+from PIL import Image
 
 import browser
 import harness as h
@@ -376,13 +379,15 @@ def soak(options, checks):
         program.quit(checks, "after the soak")
 
 
-def run(binary, arguments, cwd, display=True):
+def run(binary, arguments, cwd, display=True, memory_mb=None, stdin=None):
     # The program run to its end: its status and its standard error's lines. Without a display,
-    # a program that tried to open a window would fail.
+    # a program that tried to open a window would fail; with memory_mb, it has that much address
+    # space at most.
     environment = {key: value for key, value in os.environ.items()
                    if display or key != "DISPLAY"}
+    limit = memory_mb and (lambda: resource.setrlimit(resource.RLIMIT_AS, (memory_mb << 20,) * 2))
     result = subprocess.run([binary, *arguments], cwd=cwd, env=environment, capture_output=True,
-                            text=True, timeout=240)
+                            text=True, timeout=240, preexec_fn=limit, stdin=stdin)
     return result.returncode, result.stderr.splitlines()
 
 
@@ -402,6 +407,24 @@ def replay(options, checks):
     checks.check("a recording whose clock goes back is refused by file and line, before any "
                  "window", status == 2 and len(lines) == 2 and lines[0] ==
                  f"throngwick: {backwards}:6: the clock goes back from 600 to 400 ms", lines)
+    # With 2 GB to live in: a 3 GB file, an endless one, and an endless stream of frames.
+    huge = scratch / "huge.txt"
+    with open(huge, "wb") as sparse:
+        sparse.truncate(3 << 30)
+    for name in (huge, "/dev/zero"):
+        status, lines = run(options.release, ["--replay", str(name)], scratch, memory_mb=2048)
+        checks.check(f"{name} is no recording, said at its first line, in 2 GB", status == 2 and
+                     len(lines) == 2 and lines[0].startswith(f"throngwick: {name}:1: not a visit "
+                                                             "recording"), lines)
+    huge.unlink()
+    stream = subprocess.Popen(["sh", "-c", "printf 'throngwick-visit 1\\nseed 1\\nwindow 9 9\\n"
+                               "start 0\\n'; yes 'frame 1 0'"], stdout=subprocess.PIPE)
+    status, lines = run(options.release, ["--replay", "/dev/stdin"], scratch, memory_mb=2048,
+                        stdin=stream.stdout)
+    stream.kill()
+    checks.check("endless frames are refused past 16777216 lines, in 2 GB", status == 2 and
+                 lines[:1] == ["throngwick: /dev/stdin:16777217: the recording goes on past "
+                               "16777216 lines, more than this program replays"], lines)
 
     def frames(recording=visit, drawn_only=True):  # the frames a recording holds so far
         return sum(line.startswith("frame ") and not (drawn_only and line.endswith("hidden"))
@@ -477,13 +500,23 @@ def replay(options, checks):
     begun = time.monotonic()
     for name in replays:  # frames of an earlier run would count
         shutil.rmtree(scratch / name, ignore_errors=True)
+    # An earlier, longer film in one folder: its frames go, nothing else does.
+    (scratch / "batched").mkdir()
+    others = ["frame-1.png", "frame-000001.png.txt", "notes.txt", "frame-00000x.png"]
+    for name in ["frame-999999.png", "frame-1000000.png", *others]:
+        (scratch / "batched" / name).write_text("an earlier film\n")
     running = {name: subprocess.Popen(
         replaying(options, {"all": cut, "shifted": shifted}.get(name, visit), scratch / name,
                   *arguments, *([] if name in ("all", "shifted") else ["--fps", str(fps)])),
         cwd=scratch,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for name, arguments in replays.items()}
     statuses = {name: process.wait(timeout=240) for name, process in running.items()}
+    kept = [name for name in others if (scratch / "batched" / name).exists()]
+    for name in others:
+        (scratch / "batched" / name).unlink(missing_ok=True)
     films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
+    checks.check("a film over an earlier one removes its frames and nothing else", kept == others,
+                 kept)
     cut_drawn = frames(cut)
     # The replay's frame k is at the start's clock + k / fps seconds; the last reaches the visit's.
     start = int(next(line for line in lines if line.startswith("start ")).split()[1])
@@ -606,6 +639,26 @@ def package(options, checks):
         checks.check("--fullscreen fills the screen", program.find_window() and program.wait_shot(
             lambda shot: shot.shape[:2] == (screen.height_in_pixels, screen.width_in_pixels), 10)[1])
         program.quit(checks, "in full screen")
+
+    # The packages' time stamp: the last commit's in a clone; in sources that are no checkout of
+    # their own, as a release's tarball unpacks (here inside this checkout), the changelog's
+    # latest entry's, whenever they are packaged.
+    root, copy = Path(__file__).resolve().parents[2], Path(options.scratch) / "sources"
+    shutil.rmtree(copy, ignore_errors=True)
+    shutil.copytree(root / "packaging", copy / "packaging")
+    environment = {key: value for key, value in os.environ.items() if key != "SOURCE_DATE_EPOCH"}
+    stamps = [subprocess.run(["cmake", "-D", f"SOURCE_DIR={folder}", "-P", str(
+        root / "packaging" / "SourceDateEpoch.cmake")], capture_output=True, text=True,
+        env=environment).stdout.strip() for folder in (root, copy)]
+    latest = next(line for line in (root / "packaging" / "changelog").read_text().splitlines()
+                  if line.startswith(" -- "))
+    dated = email.utils.parsedate_to_datetime(latest.split(">  ", 1)[1]).timestamp()
+    committed = subprocess.run(["git", "-C", str(root), "log", "-1", "--format=%ct"],
+                               capture_output=True, text=True).stdout.strip()
+    checks.check("the packages are stamped with the last commit's time in a clone, and with the "
+                 "changelog's latest date in sources without git", stamps == [committed,
+                                                                              f"{dated:.0f}"],
+                 stamps)
 
 
 def card_line(line):
@@ -751,6 +804,19 @@ const done = arguments[arguments.length - 1];
 def keys(options, checks):
     scratch, spot = Path(tempfile.mkdtemp(dir=options.scratch)), pick_spots(h.Crowd(SEED))[0][0]
     pictures, visit, film = scratch / "pictures", scratch / "keys.txt", scratch / "film"
+    # The file to record into is emptied only by a program that starts: not by one without a
+    # display, nor by one whose -display lacks its name, which is refused as our options are.
+    kept, fresh = scratch / "kept.txt", scratch / "fresh.txt"
+    kept.write_text("an earlier visit\n")
+    outcomes = [run(options.binary, ["--record", str(kept), "-display"], scratch),
+                run(options.binary, ["--record", str(kept)], scratch, display=False),
+                run(options.binary, ["--record", str(fresh)], scratch, display=False)]
+    checks.check("-display without its name: one line naming it, the usage and status 2",
+                 outcomes[0][0] == 2 and outcomes[0][1][0] == "throngwick: -display needs a value"
+                 and outcomes[0][1][1].startswith("Usage: throngwick"), outcomes[0])
+    checks.check("a program that cannot start leaves the file to record into as it was, or none",
+                 [status for status, _ in outcomes] == [2, 1, 1] and not fresh.exists() and
+                 kept.read_text() == "an earlier visit\n", outcomes)
     with Program(options, "--record", str(visit), audio=True, seed=SEED,
                  env={"XDG_PICTURES_DIR": str(pictures)}) as program:
         enter(program, checks, started(program, checks))
@@ -759,6 +825,7 @@ def keys(options, checks):
             program.key("F11")
             checks.check(f"F11: the window is {size[0]} by {size[1]}",
                          h.wait_for(lambda: program.geometry()[2:] == size, 10))
+            time.sleep(0.5)  # a few frames of each size
 
         def pause(where):  # P, time for the slowest frame to show it, then a second still
             program.key("p")
@@ -810,13 +877,27 @@ def keys(options, checks):
         shutil.rmtree(folder, ignore_errors=True)
         binary, *arguments = replaying(options, recording, folder, "--fps", "10")
         status, _ = run(binary, arguments, scratch)
-        frames = [path.read_bytes() for path in sorted(folder.glob("frame-*.png"))]
+        # In the hall: the title before it stands still as long as a loaded machine takes.
+        lines = recording.read_text().split("\n")
+        clicked = next(n for n, line in enumerate(lines) if line.startswith("mouse "))
+        entered = next(int(line.split()[1]) for line in lines[clicked:] if line.startswith("frame "))
+        start = int(next(line for line in lines if line.startswith("start ")).split()[1])
+        frames = [path.read_bytes() for path in sorted(folder.glob("frame-*.png"))][
+            -(-(entered - start) * 10 // 1000):]
         alike = "".join("1" if a == b else " " for a, b in zip(frames, frames[1:]))
         return status, max(map(len, alike.split()), default=0)
 
     status, still = longest_still(visit, film)
     checks.check("the recording holds the keys and replays, the pauses too: ten frames alike in "
                  "a row", status == 0 and "special 12 " in visit.read_text() and still >= 10, still)
+    # The first frame of each size F11 gave is drawn whole, as the next one of that size is.
+    paths = sorted(film.glob("frame-*.png"))
+    sizes = [Image.open(path).size for path in paths]
+    firsts = [k for k in range(1, len(sizes) - 1) if sizes[k - 1] != sizes[k] == sizes[k + 1]]
+    alike = [round((np.abs(h.picture(paths[k]) - h.picture(paths[k + 1])).max(axis=2) <= 8).mean(),
+                   3) for k in firsts]
+    checks.check("the replay's first frame at full screen and back is drawn whole, no part of it "
+                 "black or left from before", len(firsts) == 2 and min(alike) > 0.9, alike)
     # Written before P paused, the same visit's P did nothing, and so it does in its replay.
     older = scratch / "visit-1.txt"
     older.write_text(visit.read_text().replace("throngwick-visit 2\n", "throngwick-visit 1\n", 1))
@@ -879,13 +960,22 @@ def unattended(options, checks):
         screen = saver.x.screen().width_in_pixels, saver.x.screen().height_in_pixels
         checks.check("--screensaver fills the screen", saver.find_window() and h.wait_for(
             lambda: saver.geometry()[2:] == screen, 10))
-        time.sleep(1.5)  # the grace
-        saver.key("a")
-        checks.check("a key ends it with status 0", h.wait_for(lambda: not saver.running(), 10) and
+        time.sleep(1.5)  # the grace, the pointer resting unseen
+        pointer = saver.x.screen().root.query_pointer()
+        saver.move(pointer.root_x + (400 if pointer.root_x < screen[0] - 400 else -400),
+                   pointer.root_y)
+        checks.check("the pointer's first move after the grace, a single one, ends it with "
+                     "status 0", h.wait_for(lambda: not saver.running(), 10) and
                      saver.process.returncode == 0, saver.process.returncode)
         errors = Path(saver.stderr.name).read_text().splitlines()
         checks.check("standard error holds lines of ours only", all(
             line.startswith("throngwick: ") for line in errors), errors)
+    with Program(options, "--screensaver", "--mute") as saver:
+        checks.require("the screensaver shows", saver.find_window())
+        time.sleep(1.5)
+        subprocess.run(["xdotool", "key", "a"], check=True)  # the window has the whole screen
+        checks.check("a key ends it with status 0", h.wait_for(lambda: not saver.running(), 10) and
+                     saver.process.returncode == 0, saver.process.returncode)
 
 
 JOURNEYS = {"title_and_hall": title_and_hall, "visits": visits,
