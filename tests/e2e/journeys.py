@@ -492,7 +492,7 @@ def replay(options, checks):
     shifted.write_text("\n".join(
         f"{line.split()[0]} {int(line.split()[1]) + month} {' '.join(line.split()[2:])}".rstrip()
         if line.startswith(("start ", "frame ")) else line
-        for line in lines[:frame_lines[299] + 1]) + "\n")
+        for line in lines[:frame_lines[min(299, len(frame_lines) - 1)] + 1]) + "\n")
     fps = 5
     replays = {"all": [], "shifted": [], "batched": [], "batched-drawn": ["--redraw-hall"],
                "classic": ["--renderer", "classic"],
