@@ -21,8 +21,12 @@ bool ReplaySchedule::next(ReplayStep& step) {
     // Whole milliseconds, as GLUT's clock gives them, counted from the start so none drift.
     ++stepCount;
     step.clockMs = recording.startMs + stepCount * 1000 / fps;
+    const size_t waiting = nextFrame;
     while (nextFrame < frames.size() && frames[nextFrame].clockMs <= step.clockMs)
         ++nextFrame;
+    const int64_t lastMs = nextFrame == 0 ? recording.startMs : frames[nextFrame - 1].clockMs;
+    step.held = nextFrame == waiting && nextFrame < frames.size() &&
+                frames[nextFrame].clockMs - lastMs > longestCatchUpMs;
     step.endEvent = nextFrame == 0 ? 0 : frames[nextFrame - 1].endEvent;
     step.level = nextFrame == 0 ? 0.0f : frames[nextFrame - 1].level;
     step.displayed = true;

@@ -1,5 +1,7 @@
 // The frames a replay runs: the recorded ones as they were, or a steady number a second, each
-// recorded event delivered before the first frame whose clock reaches its own frame's clock.
+// recorded event delivered before the first frame whose clock reaches its own frame's clock. The
+// steady frames within a recorded stall longer than longestCatchUpMs hold the scene still until
+// the frame after it, which makes up that much, as the live scene did.
 #pragma once
 
 #include "app/Recording.h"
@@ -10,6 +12,7 @@ struct ReplayStep {
     bool displayed = true; // drawn before its idle call
     size_t firstEvent = 0; // the events delivered before it: [firstEvent, endEvent)
     size_t endEvent = 0;
+    bool held = false; // inside a recorded stall: the scene stands still, as it stood live
 };
 
 class ReplaySchedule {

@@ -253,5 +253,8 @@ void Visit::replayIdle() {
     if (step.displayed)
         AppState::instance().display();
     SoundBank::instance().holdLevel(step.level);
-    AppState::instance().idleAt(step.clockMs);
+    if (step.held)
+        AppState::instance().frameDeltaMs = 0.0f; // the frame on screen drawn again, unmoved
+    else
+        AppState::instance().idleAt(step.clockMs);
 }

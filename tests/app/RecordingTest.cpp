@@ -319,6 +319,21 @@ TEST(ReplaySchedule, TheRecordedFramesAsTheyWereOrAThousandOverNMilliseconds) {
                 {{11, 0.0f, true, 0, 0}, {12, 0.0f, true, 0, 0}, {13, 0.5f, true, 0, 0}});
 }
 
+TEST(ReplaySchedule, AStallRecordedHoldsTheSteadyFramesStillUntilTheFrameAfterIt) {
+    Recording recording;
+    std::string error;
+    // A second from the start to the first frame, a second to the next, then 1.1 s: only the
+    // last is longer than the scene makes up.
+    ASSERT_TRUE(parse(std::string(header) + "frame 1100 0\nframe 2100 0\nframe 3200 0\n", recording,
+                      error));
+    ReplaySchedule schedule(recording, 4);
+    ReplayStep step;
+    std::string held;
+    while (schedule.next(step))
+        held += step.held ? 'h' : '.';
+    EXPECT_EQ(held, "........hhhh.") << "250 ms a step from 100";
+}
+
 TEST(ReplaySchedule, WatchedAfterAStallItHurriesThroughASecondAndGoesOnAtItsPace) {
     Recording recording;
     std::string error;
