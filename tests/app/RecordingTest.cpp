@@ -207,7 +207,7 @@ TEST(RecordingFormat, ACutShortFileReplaysToItsLastWholeFrame) {
 }
 
 TEST(RecordingFormat, AtMost16777216LinesAreRead) {
-    std::string text = std::string(header) + "frame 100 0\n" + std::string((1 << 24) - 5, '\n');
+    const std::string text = header + std::string("frame 100 0") + std::string((1 << 24) - 4, '\n');
     Recording recording;
     std::string error;
     EXPECT_TRUE(parse(text, recording, error)) << error;
@@ -217,45 +217,21 @@ TEST(RecordingFormat, AtMost16777216LinesAreRead) {
 }
 
 TEST(RecordingFile, ReadABlockAtATimeLinesAcrossBlocksAreWhole) {
-    // Lines of 10 characters: block ends fall inside them, and one inside the long line.
+    // Lines of 10 characters from byte 52: the ends of 64 KiB blocks fall inside them.
     const fs::path path = tempFile("blocks.txt");
     std::string text = header;
     while (text.size() < 65536 + 20)
         text += "move 10 1\n";
-    const size_t moves = (text.size() - std::strlen(header)) / 10;
     std::ofstream(path, std::ios::binary) << text << "frame 100 0\n";
     Recording recording;
     std::string error;
     ASSERT_TRUE(readRecording(path.string(), recording, error)) << error;
-    EXPECT_EQ(recording.events.size(), moves);
+    EXPECT_EQ(recording.events.size(), (text.size() - 52) / 10);
     EXPECT_EQ(recording.events.back().x, 10);
-    text.resize(65530);
+    text.resize(65530); // 6551 whole lines, then one too long across a block's end
     std::ofstream(path, std::ios::binary) << text << std::string(201, 'x') << "\n";
     EXPECT_FALSE(readRecording(path.string(), recording, error));
-    const size_t longLine = 4 + (text.size() - std::strlen(header)) / 10 + 1;
-    EXPECT_EQ(error,
-              path.string() + ":" + std::to_string(longLine) + ": line longer than 200 characters");
-}
-
-TEST(RecordingFile, AnExistingFileIsEmptiedOnlyOnceTheVisitStarts) {
-    const fs::path kept = tempFile("kept.txt");
-    const fs::path fresh = tempFile("fresh.txt");
-    std::ofstream(kept) << "an earlier visit\n";
-    fs::remove(fresh);
-    std::string error;
-    {
-        RecordingWriter early, unstarted;
-        ASSERT_TRUE(early.open(kept.string(), error)) << error;
-        ASSERT_TRUE(unstarted.open(fresh.string(), error)) << error;
-    } // a program that did not start
-    EXPECT_EQ(readFile(kept), "an earlier visit\n");
-    EXPECT_FALSE(fs::exists(fresh));
-    {
-        RecordingWriter writer;
-        ASSERT_TRUE(writer.open(kept.string(), error)) << error;
-        writer.writeHeader(1, 2, 3, 4);
-    }
-    EXPECT_EQ(readFile(kept), "throngwick-visit 2\nseed 1\nwindow 2 3\nstart 4\n");
+    EXPECT_EQ(error, path.string() + ":6552: line longer than 200 characters");
 }
 
 TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
@@ -271,6 +247,20 @@ TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
     RecordingWriter writer;
     EXPECT_FALSE(writer.open(folder, error));
     EXPECT_EQ(error, folder + ": cannot write it: Is a directory");
+
+    // A program that does not start leaves an existing file as it was, and makes none.
+    const fs::path kept = tempFile("kept.txt"), fresh = tempFile("fresh.txt");
+    std::ofstream(kept) << "an earlier visit\n";
+    fs::remove(fresh);
+    for (const bool starts : {false, true}) {
+        RecordingWriter old, made;
+        ASSERT_TRUE(old.open(kept.string(), error) && made.open(fresh.string(), error)) << error;
+        EXPECT_EQ(readFile(kept), "an earlier visit\n");
+        if (starts)
+            old.writeHeader(1, 2, 3, 4);
+    }
+    EXPECT_EQ(readFile(kept), "throngwick-visit 2\nseed 1\nwindow 2 3\nstart 4\n");
+    EXPECT_FALSE(fs::exists(fresh));
 }
 
 // The steps a schedule gives, then no more.
@@ -319,34 +309,24 @@ TEST(ReplaySchedule, TheRecordedFramesAsTheyWereOrAThousandOverNMilliseconds) {
                 {{11, 0.0f, true, 0, 0}, {12, 0.0f, true, 0, 0}, {13, 0.5f, true, 0, 0}});
 }
 
-TEST(ReplaySchedule, AStallRecordedHoldsTheSteadyFramesStillUntilTheFrameAfterIt) {
+TEST(ReplaySchedule, OfAStallASecondIsMadeUpAsTheLiveSceneMadeItUp) {
+    // From the start a second to each of the first two frames, then 1.1 s: a stall.
     Recording recording;
     std::string error;
-    // A second from the start to the first frame, a second to the next, then 1.1 s: only the
-    // last is longer than the scene makes up.
     ASSERT_TRUE(parse(std::string(header) + "frame 1100 0\nframe 2100 0\nframe 3200 0\n", recording,
                       error));
-    ReplaySchedule schedule(recording, 4);
+    // At a steady 4 a second from 100 ms, the frames within the stall hold the scene still.
+    ReplaySchedule steady(recording, 4);
     ReplayStep step;
     std::string held;
-    while (schedule.next(step))
+    while (steady.next(step))
         held += step.held ? 'h' : '.';
-    EXPECT_EQ(held, "........hhhh.") << "250 ms a step from 100";
-}
-
-TEST(ReplaySchedule, WatchedAfterAStallItHurriesThroughASecondAndGoesOnAtItsPace) {
-    Recording recording;
-    std::string error;
-    ASSERT_TRUE(parse(std::string(header) + "frame 100 0\nframe 116 0\nframe 5116 0\nframe 6116 "
-                                            "0\nframe 9116 0\n",
-                      recording, error));
-    ReplaySchedule schedule(recording, 0);
-    ReplayStep step;
-    const int64_t elapsed[] = {0, 10, 4016, 10000, 10100};
-    // The fourth frame comes 4 s late: a second is made up, the rest moves the pace on.
-    const int64_t waits[] = {0, 6, 1000, -1000, 1900};
-    for (size_t i = 0; i < std::size(waits) && schedule.next(step); ++i)
-        EXPECT_EQ(schedule.waitMs(step, elapsed[i]), waits[i]) << i;
+    EXPECT_EQ(held, "........hhhh.");
+    // Watched and held up for 2 s, it hurries through one and goes on at its pace from there.
+    ReplaySchedule watched(recording, 0);
+    const int64_t elapsed[] = {0, 4000, 4000}, waits[] = {1000, -1000, 100};
+    for (size_t i = 0; i < std::size(waits); ++i)
+        EXPECT_TRUE(watched.next(step) && watched.waitMs(step, elapsed[i]) == waits[i]) << i;
 }
 
 TEST(RecordingFormat, AVisitOfTheFirstVersionReplaysAsRecordedWithMAndPDoingNothing) {
