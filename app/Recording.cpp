@@ -90,6 +90,37 @@ class Parser {
         recording = Recording();
     }
 
+    bool tooLong() {
+        if (stage == 0) // no recording begins so
+            return failAt(1, notARecording());
+        return failAt(lineNumber + 1, "line longer than 200 characters");
+    }
+
+    bool line(std::string_view text) {
+        if (++lineNumber > mostLines)
+            return fail("the recording goes on past " + std::to_string(mostLines) +
+                        " lines, more than this program replays");
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        splitWords(text);
+        if (stage > 0 && (wordCount == 0 || words[0][0] == '#'))
+            return true; // blank lines and comments, after the first line
+        switch (stage) {
+        case 0:
+            return readVersion();
+        case 1:
+            return readHeader("seed", "seed N' (N from 0 to 4294967295)", 1, 4294967295);
+        case 2:
+            return readHeader("window", "window W H' (W and H from 1 to 8192)", 2,
+                              largestWindowSide);
+        case 3:
+            return readHeader("start", "start MS' (MS from 0 to 9007199254740991)", 1,
+                              largestClockMs);
+        default:
+            return words[0] == "frame" ? readFrame() : readEvent();
+        }
+    }
+
     // The text as it comes, cut anywhere: whole lines go on to line(), a started one waits.
     bool feed(std::string_view text) {
         while (!text.empty()) {
@@ -142,40 +173,9 @@ class Parser {
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
 
-    bool tooLong() {
-        if (stage == 0) // no recording begins so
-            return failAt(1, notARecording());
-        return failAt(lineNumber + 1, "line longer than 200 characters");
-    }
-
     static std::string notARecording() {
         return "not a visit recording: it should begin with 'throngwick-visit " +
                std::to_string(recordingVersion) + "'";
-    }
-
-    bool line(std::string_view text) {
-        if (++lineNumber > mostLines)
-            return fail("the recording goes on past " + std::to_string(mostLines) +
-                        " lines, more than this program replays");
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        splitWords(text);
-        if (stage > 0 && (wordCount == 0 || words[0][0] == '#'))
-            return true; // blank lines and comments, after the first line
-        switch (stage) {
-        case 0:
-            return readVersion();
-        case 1:
-            return readHeader("seed", "seed N' (N from 0 to 4294967295)", 1, 4294967295);
-        case 2:
-            return readHeader("window", "window W H' (W and H from 1 to 8192)", 2,
-                              largestWindowSide);
-        case 3:
-            return readHeader("start", "start MS' (MS from 0 to 9007199254740991)", 1,
-                              largestClockMs);
-        default:
-            return words[0] == "frame" ? readFrame() : readEvent();
-        }
     }
 
     bool failAt(size_t line, const std::string& problem) {

@@ -642,7 +642,8 @@ def package(options, checks):
     root, copy = Path(__file__).resolve().parents[2], Path(options.scratch) / "sources"
     shutil.rmtree(copy, ignore_errors=True)
     shutil.copytree(root / "packaging", copy / "packaging")
-    script, quiet = f"{root}/packaging/SourceDateEpoch.cmake", dict(os.environ, SOURCE_DATE_EPOCH="")
+    script = f"{root}/packaging/SourceDateEpoch.cmake"
+    quiet = dict(os.environ, SOURCE_DATE_EPOCH="")
     stamps = [subprocess.run(["cmake", f"-DSOURCE_DIR={folder}", "-P", script], capture_output=True,
                              text=True, env=quiet).stdout.split() for folder in (root, copy)]
     latest = next(line for line in (root / "packaging/changelog").read_text().splitlines()
@@ -869,14 +870,19 @@ def keys(options, checks):
         shutil.rmtree(folder, ignore_errors=True)
         binary, *arguments = replaying(options, recording, folder, "--fps", "10")
         status, _ = run(binary, arguments, scratch)
-        # In the hall: the title before it stands still as long as a loaded machine takes.
+        # Counted in the hall, outside the stalls the visit went through (which its replay films
+        # as the hall stood then): the title and a stall last as long as a loaded machine takes.
         lines = recording.read_text().split("\n")
         clicked = next(n for n, line in enumerate(lines) if line.startswith("mouse "))
-        entered = next(int(line.split()[1]) for line in lines[clicked:] if line.startswith("frame "))
-        start = int(next(line for line in lines if line.startswith("start ")).split()[1])
-        frames = [path.read_bytes() for path in sorted(folder.glob("frame-*.png"))][
-            -(-(entered - start) * 10 // 1000):]
-        alike = "".join("1" if a == b else " " for a, b in zip(frames, frames[1:]))
+        entered = next(int(line.split()[1]) for line in lines[clicked:]
+                       if line.startswith("frame "))
+        clocks = [int(line.split()[1]) for line in lines if line.startswith(("start ", "frame "))]
+        stalls = [(a, b) for a, b in zip(clocks, clocks[1:]) if b - a > 1000]
+        frames = [path.read_bytes() for path in sorted(folder.glob("frame-*.png"))]
+        counted = [clock >= entered and not any(a < clock < b for a, b in stalls)
+                   for clock in range(clocks[0] + 200, clocks[0] + 100 * len(frames) + 1, 100)]
+        alike = "".join("1" if a == b and c else " "
+                        for a, b, c in zip(frames, frames[1:], counted))
         return status, max(map(len, alike.split()), default=0)
 
     status, still = longest_still(visit, film)
