@@ -1,5 +1,7 @@
 #include "app/ReplaySchedule.h"
 
+#include <algorithm>
+
 ReplaySchedule::ReplaySchedule(const Recording& played, int32_t framesPerSecond)
     : recording(played), fps(framesPerSecond) {}
 
@@ -25,4 +27,13 @@ bool ReplaySchedule::next(ReplayStep& step) {
     step.level = nextFrame == 0 ? 0.0f : frames[nextFrame - 1].level;
     step.displayed = true;
     return true;
+}
+
+int64_t ReplaySchedule::total() const {
+    const std::vector<RecordedFrame>& frames = recording.frames;
+    if (fps == 0)
+        return static_cast<int64_t>(frames.size());
+    // The first step whose clock, start + k * 1000 / fps in whole ms, reaches the last frame's.
+    const int64_t lengthMs = frames.empty() ? 0 : frames.back().clockMs - recording.startMs;
+    return std::max<int64_t>(1, (lengthMs * fps + 999) / 1000);
 }

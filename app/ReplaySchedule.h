@@ -18,6 +18,9 @@ class ReplaySchedule {
     ReplaySchedule(const Recording& played, int32_t framesPerSecond);
     // The next frame; false after the last, which delivers the last recorded frame's events.
     bool next(ReplayStep& step);
+    // How many frames next gives in all.
+    int64_t total() const;
+    int32_t framesPerSecond() const { return fps; }
 
   private:
     const Recording& recording;

@@ -55,6 +55,8 @@ int main(int argc, char** argv) {
     if (!options.replayFile.empty() &&
         !visit.replay(options.replayFile, options.fps, options.framesFolder, error))
         return refuse(error);
+    if (!options.videoFile.empty() && !visit.makeClip(options.videoFile, error))
+        return refuse(error);
     if (!options.recordFile.empty() && !visit.record(options.recordFile, error))
         return refuse(error);
     // The program reads ./image_data/ and ./audio/ relative to its working folder.
