@@ -2,6 +2,8 @@
 
 #include "platform/desktop/Snapshot.h"
 
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -40,16 +42,27 @@ bool ClipMaker::add(int32_t width, int32_t height, std::string& error) {
         video.finish(error);
         finishing.reset();
     }
+    // The drawing is done once the renderer has finished it; the reading is the copy alone.
+    glFinish();
+    auto begun = std::chrono::steady_clock::now();
+    if (framesDone > 0)
+        drawing += std::chrono::duration<double>(begun - lastAdded).count();
     readDrawnFrame(width, height, next.pixels);
     next.width = width;
     next.height = height;
+    reading += secondsSince(begun);
+    begun = std::chrono::steady_clock::now();
     const int64_t count =
         soundFramesBefore(framesDone + 1, fps) - soundFramesBefore(framesDone, fps);
     next.sound.resize(2 * static_cast<size_t>(count));
     mixer.mix(next.sound.data(), static_cast<int32_t>(count));
+    mixing += secondsSince(begun);
+    begun = std::chrono::steady_clock::now();
     if (!video.write(next, error))
         return false;
+    waiting += secondsSince(begun);
     ++framesDone;
+    lastAdded = std::chrono::steady_clock::now();
     if (onTerminal && std::chrono::steady_clock::now() - shown >= progressEvery)
         showProgress();
     return true;
@@ -57,10 +70,16 @@ bool ClipMaker::add(int32_t width, int32_t height, std::string& error) {
 
 bool ClipMaker::finish(std::string& error) {
     const bool finished = video.finish(error);
+    const VideoWriter::Spent encoder = video.spent();
     if (finished)
-        std::fprintf(stderr, "%sthrongwick: %s: %lld frames, %.1f s, made in %.1f s\n",
+        std::fprintf(stderr,
+                     "%sthrongwick: %s: %lld frames, %.1f s, made in %.1f s (drawing %.1f, "
+                     "reading %.1f, mixing %.1f, waiting %.1f; encoder: colours %.1f, VP9 %.1f, "
+                     "Opus %.1f s)\n",
                      onTerminal ? "\r\033[K" : "", name.c_str(), static_cast<long long>(framesDone),
-                     static_cast<double>(framesDone) / fps, secondsSince(started));
+                     static_cast<double>(framesDone) / fps, secondsSince(started), drawing, reading,
+                     mixing, waiting, encoder.converting, encoder.encodingVideo,
+                     encoder.encodingSound);
     finishing.reset();
     return finished;
 }

@@ -21,6 +21,12 @@ class ClipMaker {
     SoftwareMixer mixer;    // the sound bank's back end from open on
     VideoWriter video;
     VideoWriter::Frame next; // filled for the writer, its buffers reused
+    // Seconds of the drawing thread: between frames and until each is drawn, reading it back,
+    // mixing its sound, and waiting for the encoder to take it.
+    double drawing = 0.0;
+    double reading = 0.0;
+    double mixing = 0.0;
+    double waiting = 0.0;
 
     // Makes the file and sends the sound bank's sounds to the mixer; before the window opens.
     bool open(const std::string& path, int32_t framesPerSecond, int64_t frames, std::string& error);
@@ -32,7 +38,8 @@ class ClipMaker {
   private:
     std::unique_ptr<FinishingFile> finishing; // while the file is in the making
     std::chrono::steady_clock::time_point started;
-    std::chrono::steady_clock::time_point shown; // the progress line's last update
+    std::chrono::steady_clock::time_point shown;     // the progress line's last update
+    std::chrono::steady_clock::time_point lastAdded; // the end of the last frame's add
     bool onTerminal = false;
     void showProgress();
 };

@@ -12,17 +12,23 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
 constexpr int32_t mixedRateHz = 44100; // the frames' sound
 constexpr int32_t opusRateHz = 48000;  // Opus's own rate, which every player takes
-// With the sound, a minute stays under 15 MB; the picture is held to it steadily (CBR).
-constexpr int64_t videoBitsPerSecond = 1600000;
+// With the sound, a minute stays under 15 MB: the picture's rate is held steady (CBR), but with
+// its look-ahead the encoder spends about a tenth more than it is given.
+constexpr int64_t videoBitsPerSecond = 1450000;
 constexpr int64_t soundBitsPerSecond = 96000;
 constexpr int32_t keyFrameSeconds = 2;    // a player can start this often
 constexpr const char* clusterMs = "1000"; // the most of the encoded clip a kill can lose
 constexpr size_t framesAhead = 3;         // handed over, not yet encoded; the drawing waits beyond
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 std::string describe(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -52,6 +58,7 @@ struct VideoWriter::Encoding {
     int64_t picturesSent = 0;
     int64_t soundSent = 0; // samples at Opus's rate
     bool started = false;  // the encoders open and the file's header written
+    Spent spent;
 
     ~Encoding();
     bool fail(int code, const std::string& what, std::string& error) const {
@@ -206,16 +213,22 @@ bool VideoWriter::Encoding::openSound(std::string& error) {
 bool VideoWriter::Encoding::encode(const Frame& frame, std::string& error) {
     if (!started && !start(frame.width, frame.height, error))
         return false;
+    auto begun = std::chrono::steady_clock::now();
     if (!convert(frame, error))
         return false;
+    spent.converting += secondsSince(begun);
+    begun = std::chrono::steady_clock::now();
     picture->pts = picturesSent++;
     if (!send(video, videoStream, picture, error))
         return false;
+    spent.encodingVideo += secondsSince(begun);
+    begun = std::chrono::steady_clock::now();
     if (!resample(frame.sound.data(), static_cast<int32_t>(frame.sound.size() / 2), error))
         return false;
     while (av_audio_fifo_size(soundWaiting) >= sound->frame_size)
         if (!sendSound(sound->frame_size, error))
             return false;
+    spent.encodingSound += secondsSince(begun);
     return true;
 }
 
@@ -373,6 +386,10 @@ bool VideoWriter::finish(std::string& error) {
     }
     error = failure;
     return failure.empty();
+}
+
+VideoWriter::Spent VideoWriter::spent() const {
+    return encoding ? encoding->spent : Spent{};
 }
 
 void VideoWriter::encodeAll() {

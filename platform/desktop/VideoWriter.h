@@ -22,6 +22,13 @@ class VideoWriter {
         std::vector<int16_t> sound;  // the frame's span: interleaved stereo frames at 44100 Hz
     };
 
+    // Seconds the encoding thread spent on each part of its work.
+    struct Spent {
+        double converting = 0.0;    // RGB into the video's colours and size
+        double encodingVideo = 0.0; // VP9, its packets written
+        double encodingSound = 0.0; // resampling and Opus, its packets written
+    };
+
     VideoWriter();
     ~VideoWriter(); // finishes the file if that was not done
     VideoWriter(const VideoWriter&) = delete;
@@ -35,6 +42,8 @@ class VideoWriter {
     bool write(Frame& frame, std::string& error);
     // Encodes what waits and writes the file's end; false with the reason.
     bool finish(std::string& error);
+    // After finish.
+    Spent spent() const;
 
   private:
     struct Encoding; // FFmpeg's side: the worker's alone until it is joined
