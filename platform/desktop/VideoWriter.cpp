@@ -69,6 +69,7 @@ struct VideoWriter::Encoding {
     bool start(int32_t width, int32_t height, std::string& error);
     bool openVideo(int32_t width, int32_t height, std::string& error);
     bool openSound(std::string& error);
+    AVStream* addStream(const AVCodecContext* codec, std::string& error);
     bool encode(const Frame& frame, std::string& error);
     bool convert(const Frame& frame, std::string& error);
     bool resample(const int16_t* input, int32_t count, std::string& error);
@@ -152,14 +153,9 @@ bool VideoWriter::Encoding::openVideo(int32_t width, int32_t height, std::string
     av_dict_free(&options);
     if (result < 0)
         return fail(result, "cannot start the VP9 encoder", error);
-    videoStream = avformat_new_stream(file, nullptr);
-    if (videoStream == nullptr)
-        return fail(AVERROR(ENOMEM), "cannot add the picture", error);
-    videoStream->time_base = video->time_base;
+    if ((videoStream = addStream(video, error)) == nullptr)
+        return false;
     videoStream->avg_frame_rate = video->framerate;
-    result = avcodec_parameters_from_context(videoStream->codecpar, video);
-    if (result < 0)
-        return fail(result, "cannot add the picture", error);
     picture = av_frame_alloc();
     if (picture == nullptr)
         return fail(AVERROR(ENOMEM), "no memory for a picture", error);
@@ -185,13 +181,8 @@ bool VideoWriter::Encoding::openSound(std::string& error) {
     int result = avcodec_open2(sound, codec, nullptr);
     if (result < 0)
         return fail(result, "cannot start the Opus encoder", error);
-    soundStream = avformat_new_stream(file, nullptr);
-    if (soundStream == nullptr)
-        return fail(AVERROR(ENOMEM), "cannot add the sound", error);
-    soundStream->time_base = sound->time_base;
-    result = avcodec_parameters_from_context(soundStream->codecpar, sound);
-    if (result < 0)
-        return fail(result, "cannot add the sound", error);
+    if ((soundStream = addStream(sound, error)) == nullptr)
+        return false;
     result = swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_S16, opusRateHz, &stereo,
                                  AV_SAMPLE_FMT_S16, mixedRateHz, 0, nullptr);
     if (result >= 0)
@@ -208,6 +199,18 @@ bool VideoWriter::Encoding::openSound(std::string& error) {
     av_channel_layout_copy(&block->ch_layout, &stereo);
     result = av_frame_get_buffer(block, 0);
     return result >= 0 || fail(result, "no memory for the sound", error);
+}
+
+AVStream* VideoWriter::Encoding::addStream(const AVCodecContext* codec, std::string& error) {
+    AVStream* const stream = avformat_new_stream(file, nullptr);
+    const int result = stream == nullptr ? AVERROR(ENOMEM)
+                                         : avcodec_parameters_from_context(stream->codecpar, codec);
+    if (result < 0) {
+        fail(result, "cannot add a stream", error);
+        return nullptr;
+    }
+    stream->time_base = codec->time_base;
+    return stream;
 }
 
 bool VideoWriter::Encoding::encode(const Frame& frame, std::string& error) {
