@@ -1,10 +1,13 @@
 #include "platform/desktop/ClipMaker.h"
 
+#include "platform/desktop/DataFolder.h"
 #include "platform/desktop/Snapshot.h"
 
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -19,12 +22,38 @@ int64_t soundFramesBefore(int64_t frame, int32_t framesPerSecond) {
     return frame * SoftwareMixer::rateHz / framesPerSecond;
 }
 
+ClipMaker::~ClipMaker() {
+    if (video != nullptr)
+        calls->destroy(video); // finishes the file if that was not done
+}
+
+// Beside the program in a build, in lib/games/throngwick/ beside its folder when installed.
+bool ClipMaker::loadWriter(std::string& error) {
+    const std::filesystem::path folder = std::filesystem::path(executablePath()).parent_path();
+    for (const std::filesystem::path& candidate :
+         {folder / videoWriterModule, folder / "../lib/games/throngwick" / videoWriterModule}) {
+        module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module != nullptr)
+            break;
+        error = std::string("cannot make clips: ") + dlerror();
+    }
+    if (module != nullptr)
+        calls = static_cast<const VideoWriterCalls*>(dlsym(module, videoWriterEntry));
+    if (calls == nullptr)
+        return false;
+    video = calls->create();
+    return true;
+}
+
 bool ClipMaker::open(const std::string& path, int32_t framesPerSecond, int64_t frames,
                      std::string& error) {
     name = path;
     fps = framesPerSecond;
     frameTotal = frames;
-    if (!video.open(path, framesPerSecond, error))
+    if (!loadWriter(error))
+        return false;
+    error.clear();
+    if (!calls->open(*video, path, framesPerSecond, error))
         return false;
     finishing = std::make_unique<FinishingFile>();
     mixInSoftware(&mixer);
@@ -39,7 +68,7 @@ bool ClipMaker::add(int32_t width, int32_t height, std::string& error) {
         std::fprintf(stderr, "%sthrongwick: %s: stopped at frame %lld of %lld\n",
                      onTerminal ? "\r\033[K" : "", name.c_str(), static_cast<long long>(framesDone),
                      static_cast<long long>(frameTotal));
-        video.finish(error);
+        calls->finish(*video, error);
         finishing.reset();
     }
     // The drawing is done once the renderer has finished it; the reading is the copy alone.
@@ -58,7 +87,7 @@ bool ClipMaker::add(int32_t width, int32_t height, std::string& error) {
     mixer.mix(next.sound.data(), static_cast<int32_t>(count));
     mixing += secondsSince(begun);
     begun = std::chrono::steady_clock::now();
-    if (!video.write(next, error))
+    if (!calls->write(*video, next, error))
         return false;
     waiting += secondsSince(begun);
     ++framesDone;
@@ -69,8 +98,8 @@ bool ClipMaker::add(int32_t width, int32_t height, std::string& error) {
 }
 
 bool ClipMaker::finish(std::string& error) {
-    const bool finished = video.finish(error);
-    const VideoWriter::Spent encoder = video.spent();
+    const bool finished = calls->finish(*video, error);
+    const VideoWriter::Spent encoder = calls->spent(*video);
     if (finished)
         std::fprintf(stderr,
                      "%sthrongwick: %s: %lld frames, %.1f s, made in %.1f s (drawing %.1f, "

@@ -14,12 +14,16 @@
 
 class ClipMaker {
   public:
-    std::string name;       // the file as the user named it
-    int32_t fps = 0;        // frames a second of the visit
-    int64_t frameTotal = 0; // frames the replay will draw
-    int64_t framesDone = 0; // handed to the writer
-    SoftwareMixer mixer;    // the sound bank's back end from open on
-    VideoWriter video;
+    ClipMaker() = default;
+    ~ClipMaker();
+    ClipMaker(const ClipMaker&) = delete;
+    ClipMaker& operator=(const ClipMaker&) = delete;
+
+    std::string name;        // the file as the user named it
+    int32_t fps = 0;         // frames a second of the visit
+    int64_t frameTotal = 0;  // frames the replay will draw
+    int64_t framesDone = 0;  // handed to the writer
+    SoftwareMixer mixer;     // the sound bank's back end from open on
     VideoWriter::Frame next; // filled for the writer, its buffers reused
     // Seconds of the drawing thread: between frames and until each is drawn, reading it back,
     // mixing its sound, and waiting for the encoder to take it.
@@ -36,11 +40,15 @@ class ClipMaker {
     bool finish(std::string& error);
 
   private:
+    void* module = nullptr;                   // the writer's, loaded for the clip and kept
+    const VideoWriterCalls* calls = nullptr;  // into the module
+    VideoWriter* video = nullptr;             // made by the module
     std::unique_ptr<FinishingFile> finishing; // while the file is in the making
     std::chrono::steady_clock::time_point started;
     std::chrono::steady_clock::time_point shown;     // the progress line's last update
     std::chrono::steady_clock::time_point lastAdded; // the end of the last frame's add
     bool onTerminal = false;
+    bool loadWriter(std::string& error);
     void showProgress();
 };
 

@@ -415,3 +415,16 @@ void VideoWriter::encodeAll() {
         changed.notify_all();
     }
 }
+
+extern "C" const VideoWriterCalls throngwickVideoWriterCalls = {
+    []() { return new VideoWriter; },
+    [](VideoWriter* writer) { delete writer; },
+    [](VideoWriter& writer, const std::string& path, int32_t framesPerSecond, std::string& error) {
+        return writer.open(path, framesPerSecond, error);
+    },
+    [](VideoWriter& writer, VideoWriter::Frame& frame, std::string& error) {
+        return writer.write(frame, error);
+    },
+    [](VideoWriter& writer, std::string& error) { return writer.finish(error); },
+    [](const VideoWriter& writer) { return writer.spent(); },
+};

@@ -1,7 +1,8 @@
 // A clip as a WebM file: VP9 video and Opus sound, through FFmpeg's libraries. Each frame comes
 // with the sound of its span; a thread of its own encodes them a few frames behind the drawing.
 // Clusters are written and flushed as they close, so that a killed program leaves a file that
-// plays up to its last cluster.
+// plays up to its last cluster. Built as a module of its own (throngwick-clip.so), loaded only to
+// make a clip: FFmpeg's hundred libraries would otherwise slow every start of the program.
 #pragma once
 
 #include <condition_variable>
@@ -57,3 +58,16 @@ class VideoWriter {
     std::string failure;       // why encoding stopped; empty while it goes well
     void encodeAll();
 };
+
+// The module's one entry: its operations, by pointer, for the program that loads it.
+struct VideoWriterCalls {
+    VideoWriter* (*create)();
+    void (*destroy)(VideoWriter* writer);
+    bool (*open)(VideoWriter& writer, const std::string& path, int32_t framesPerSecond,
+                 std::string& error);
+    bool (*write)(VideoWriter& writer, VideoWriter::Frame& frame, std::string& error);
+    bool (*finish)(VideoWriter& writer, std::string& error);
+    VideoWriter::Spent (*spent)(const VideoWriter& writer);
+};
+constexpr const char* videoWriterModule = "throngwick-clip.so";
+constexpr const char* videoWriterEntry = "throngwickVideoWriterCalls";

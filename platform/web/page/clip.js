@@ -10,7 +10,7 @@ const clip = (() => {
   const framesPerSecond = 30;
   // With the sound, under 15 MB a minute, as the desktop's clips.
   const bitsPerSecond = { video: 1600000, audio: 96000 };
-  const types = ["video/webm;codecs=vp9,opus", "video/webm;codecs=vp8,opus", "video/webm"];
+  const codecs = ["vp9", "vp8"]; // the first the browser can encode
   const canvas = document.getElementById("canvas");
   const button = document.getElementById("clip-button");
   const mark = document.getElementById("clip-mark");
@@ -41,13 +41,15 @@ const clip = (() => {
     const stream = canvas.captureStream(framesPerSecond);
     const sound = window.Module && Module.sound;
     let tap = null;
-    if (sound) {
-      sound.start(); // within the key or click that asked, as browsers require
+    if (sound) sound.start(); // within the key or click that asked, as browsers require
+    if (sound && sound.context) {
       tap = sound.context.createMediaStreamDestination();
       sound.output.connect(tap);
       for (const track of tap.stream.getAudioTracks()) stream.addTrack(track);
     }
-    const mimeType = types.find((type) => MediaRecorder.isTypeSupported(type)) || "";
+    // A muted page's clip has no sound, and says so.
+    const types = codecs.map((codec) => `video/webm;codecs=${codec}${tap ? ",opus" : ""}`);
+    const mimeType = types.find((type) => MediaRecorder.isTypeSupported(type)) || "video/webm";
     const recorder = new MediaRecorder(stream, {
       mimeType, videoBitsPerSecond: bitsPerSecond.video, audioBitsPerSecond: bitsPerSecond.audio,
     });
