@@ -5,6 +5,7 @@
 import datetime
 import json
 import re
+import shutil
 import subprocess
 import time
 
@@ -92,7 +93,8 @@ def check_page_clip(checks, driver, page, folder):
     # A clip recorded in the page: R starts it, the button stops it, and the browser is offered a
     # file of the right name that plays with its sound (the page's sound plays meanwhile). The
     # page draws a few frames a second in software, so its frames are few.
-    folder.mkdir(parents=True, exist_ok=True)
+    shutil.rmtree(folder, ignore_errors=True)  # a clip of an earlier run would count
+    folder.mkdir(parents=True)
     driver.execute_cdp_cmd("Browser.setDownloadBehavior",
                            {"behavior": "allow", "downloadPath": str(folder)})
     page.key("r")
