@@ -53,6 +53,7 @@ bool takePath(const std::string& name, const std::string& value, const char* wha
 }
 
 constexpr uint64_t largestAttractSeconds = 86400; // a day
+constexpr int32_t defaultClipFps = 30;            // frames a second of a clip without --fps
 
 // An option with a value: its name, and what reads the value into the options.
 struct Valued {
@@ -86,6 +87,10 @@ const Valued valued[] = {
     {"--frames",
      [](const std::string& value, Options& options, std::string& error) {
          return takePath("--frames", value, "folder", options.framesFolder, error);
+     }},
+    {"--video",
+     [](const std::string& value, Options& options, std::string& error) {
+         return takePath("--video", value, "file", options.videoFile, error);
      }},
     {"--fps",
      [](const std::string& value, Options& options, std::string& error) {
@@ -135,8 +140,12 @@ bool checkTogether(const Options& options, std::string& error) {
         error = "--screensaver plays the show at once: leave out --attract";
     else if (!options.framesFolder.empty() && !replaying)
         error = "--frames needs --replay";
-    else if (options.fps != 0 && options.framesFolder.empty())
-        error = "--fps needs --frames";
+    else if (!options.videoFile.empty() && !replaying)
+        error = "--video needs --replay";
+    else if (!options.videoFile.empty() && !options.framesFolder.empty())
+        error = "--frames and --video cannot go together";
+    else if (options.fps != 0 && options.framesFolder.empty() && options.videoFile.empty())
+        error = "--fps needs --frames or --video";
     return error.empty();
 }
 
@@ -197,12 +206,16 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
         if (!option->take(value, options, error))
             return false;
     }
-    return checkTogether(options, error);
+    if (!checkTogether(options, error))
+        return false;
+    if (!options.videoFile.empty() && options.fps == 0)
+        options.fps = defaultClipFps;
+    return true;
 }
 
 const char* usageLine() {
     return "Usage: throngwick [--seed N] [--fullscreen] [--mute] [--data DIR] [--record FILE] "
-           "[--replay FILE [--frames DIR [--fps N]]] [--renderer batched|classic] "
+           "[--replay FILE [--frames DIR | --video FILE] [--fps N]] [--renderer batched|classic] "
            "[--redraw-hall] [--attract SECONDS] [--screensaver] [--help] [--version]";
 }
 
@@ -233,8 +246,11 @@ const char* helpText() {
            "                  the mouse and keys are not listened to meanwhile\n"
            "  --frames DIR    with --replay: write every frame as DIR/frame-000001.png, ...,\n"
            "                  as fast as they draw\n"
-           "  --fps N         with --frames: N frames a second (1 to 1000) of the visit's own\n"
-           "                  time, so that a film of them plays at true speed\n"
+           "  --video FILE    with --replay: make the visit into FILE as a WebM clip with its\n"
+           "                  sound (VP9 and Opus), as fast as the machine makes it\n"
+           "  --fps N         with --frames or --video: N frames a second (1 to 1000) of the\n"
+           "                  visit's own time, so that a film of them plays at true speed; a\n"
+           "                  clip has 30 without it\n"
            "  --renderer NAME batched (the default) draws the crowd from one atlas in few\n"
            "                  draws, fast without a graphics card; classic draws it sprite by\n"
            "                  sprite, the reference picture, which batched matches but for a\n"

@@ -22,7 +22,8 @@ struct Options {
     std::string recordFile;   // the visit is written here
     std::string replayFile;   // the visit is played from here
     std::string framesFolder; // the replay's frames go here as PNG files
-    int32_t fps = 0;          // 1 to 1000 frames a second of replay; 0: the recorded frames
+    std::string videoFile;    // the replay goes here as a clip with its sound
+    int32_t fps = 0; // 1 to 1000 frames a second of replay; 0: the recorded frames (30 for a clip)
     Renderer renderer = Renderer::Batched;
     int32_t attractSeconds = -1; // the hall plays by itself after this many seconds; -1: never
     bool screensaver = false;    // full screen, the show at once, the first input ends it

@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 
+#include <algorithm>
+
 ReplaySchedule::ReplaySchedule(const Recording& played, int32_t framesPerSecond)
     : recording(played), fps(framesPerSecond) {}
 
@@ -39,4 +41,13 @@ int64_t ReplaySchedule::waitMs(const ReplayStep& step, int64_t elapsedMs) {
         return aheadMs;
     lostMs += -longestCatchUpMs - aheadMs;
     return -longestCatchUpMs;
+}
+
+int64_t ReplaySchedule::total() const {
+    const std::vector<RecordedFrame>& frames = recording.frames;
+    if (fps == 0)
+        return static_cast<int64_t>(frames.size());
+    // The first step whose clock, start + k * 1000 / fps in whole ms, reaches the last frame's.
+    const int64_t lengthMs = frames.empty() ? 0 : frames.back().clockMs - recording.startMs;
+    return std::max<int64_t>(1, (lengthMs * fps + 999) / 1000);
 }

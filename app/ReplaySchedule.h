@@ -25,6 +25,9 @@ class ReplaySchedule {
     // step is due, negative when late. Of a stall the replay hurries through at most
     // longestCatchUpMs, as the live scene makes up no more; the rest it lets pass.
     int64_t waitMs(const ReplayStep& step, int64_t elapsedMs);
+    // How many frames next gives in all.
+    int64_t total() const;
+    int32_t framesPerSecond() const { return fps; }
 
   private:
     const Recording& recording;

@@ -62,6 +62,10 @@ bool Visit::replay(const std::string& path, int32_t framesPerSecond,
     return true;
 }
 
+bool Visit::makeClip(const std::string& path, std::string& error) {
+    return frames.openClip(path, schedule->framesPerSecond(), schedule->total(), error);
+}
+
 void Visit::attract(float delaySeconds, uint32_t seed, bool endOnInput) {
     show.enable(delaySeconds, seed);
     screensaver = endOnInput;
@@ -227,7 +231,7 @@ void Visit::recordIdle() {
 
 void Visit::replayIdle() {
     if (!stepWaiting && !schedule->next(step))
-        std::exit(0);
+        endReplay();
     stepWaiting = true;
     // Watched, the frames keep the recorded pace; filmed, they come as fast as they draw.
     if (!filming() && schedule->waitMs(step, frameClockMs() - replayStartMs) > 0) {
@@ -257,4 +261,13 @@ void Visit::replayIdle() {
         AppState::instance().frameDeltaMs = 0.0f; // the frame on screen drawn again, unmoved
     else
         AppState::instance().idleAt(step.clockMs);
+}
+
+void Visit::endReplay() {
+    std::string error;
+    if (!frames.finish(error)) {
+        std::fprintf(stderr, "throngwick: %s\n", error.c_str());
+        std::exit(1);
+    }
+    std::exit(0);
 }

@@ -20,7 +20,7 @@ class Visit {
     Mode mode = Mode::Live;
     Recording played;                         // the replayed visit
     std::unique_ptr<ReplaySchedule> schedule; // the replay's frames
-    FrameWriter frames; // with a folder, the replay is filmed: PNG files, as fast as they draw
+    FrameWriter frames; // with a folder or a clip, the replay is filmed, as fast as it draws
     AttractMode show;
     bool screensaver = false;   // the show from the start, and the first input ends the program
     bool pictureWanted = false; // F12: the next drawn frame is saved
@@ -33,6 +33,8 @@ class Visit {
     // framesPerSecond 0: the recorded frames; framesFolder empty: no PNG files.
     bool replay(const std::string& path, int32_t framesPerSecond, const std::string& framesFolder,
                 std::string& error);
+    // After replay at framesPerSecond: the replay made into a clip with its sound, in the file.
+    bool makeClip(const std::string& path, std::string& error);
     // Before the window opens, live or recording: the show after delaySeconds without input
     // (0: at once), its choices from the crowd's seed; as a screensaver, the first input after a
     // short grace ends the program.
@@ -52,7 +54,7 @@ class Visit {
     void display();
     void idle();
 
-    bool filming() const { return !frames.folder.empty(); }
+    bool filming() const { return !frames.folder.empty() || !frames.clip.empty(); }
 
   private:
     RecordingWriter writer;
@@ -70,4 +72,6 @@ class Visit {
     void play(const RecordedEvent& event);
     void recordIdle();
     void replayIdle();
+    // The replay's end: a clip's file finished, then the program's.
+    [[noreturn]] void endReplay();
 };

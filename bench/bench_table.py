@@ -17,6 +17,8 @@ CROWD_FRAME_US = 60.0  # microseconds per update of an idle or walking crowd of 
 STARTUP_MS = 400.0  # from exec to the first drawn frame, under
 PEAK_RSS_MB = 150.0  # peak resident memory after entering the hall and running 10 s, under
 RECORDING_US = 100.0  # microseconds that recording adds to a frame, under
+CLIP_RATIO = 1.0  # time to make a clip at 1024x512 and 30 fps ÷ the visit's length, at most
+CLIP_MB_A_MINUTE = 15.0  # megabytes a minute of clip, at most
 RECORDING_MB = 5.0  # a ten-minute recording, under
 
 TIME_UNITS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
@@ -363,7 +365,7 @@ def startup_rows(table, startup, memory, notes):
 
 
 def read_web(path):
-    """web_bench.py's figures by name, or none."""
+    """web_bench.py's (or clip_bench.py's) figures by name, or none."""
     if not os.path.exists(path):
         return {}
     with open(path) as f:
@@ -388,6 +390,30 @@ def web_rows(table, web, runs):
                   ratio_text(web["frame_ms"] / 1000.0, desktop["real_s"]))
     else:
         table.row("idle hall, 1024×512", value)
+
+
+def clip_rows(table, clip):
+    """clip_bench.py's figures: a recorded visit made into a clip, and where the time went."""
+    if not clip:
+        return
+    table.section("A recorded visit made into a clip, 1024×512 at 30 fps (ratio: time to make "
+                  "it ÷ the visit's length)")
+    ratio = clip["making_s"] / clip["visit_s"]
+    table.row("making the clip", "%.1f s" % clip["making_s"],
+              "the visit: %.1f s" % clip["visit_s"], "×%.2f" % ratio,
+              "≤ ×%.1f" % CLIP_RATIO, yes_no(ratio <= CLIP_RATIO))
+    table.row("a minute of clip", "%.1f MB" % clip["megabytes_a_minute"],
+              "", "", "≤ %.0f MB" % CLIP_MB_A_MINUTE,
+              yes_no(clip["megabytes_a_minute"] <= CLIP_MB_A_MINUTE))
+    table.row("where the drawing thread's time goes",
+              "drawing %.1f s, reading the pixels %.1f s, mixing the sound %.2f s, waiting for "
+              "the encoder %.1f s" % (clip["drawing_s"], clip["reading_s"], clip["mixing_s"],
+                                      clip["waiting_s"]),
+              "the program's run: %.1f s" % clip["program_s"])
+    table.row("where the encoding thread's time goes",
+              "colour conversion %.1f s, VP9 %.1f s, Opus %.2f s" % (
+                  clip["colours_s"], clip["vp9_s"], clip["opus_s"]),
+              "the program's run: %.1f s" % clip["program_s"])
 
 
 def other_rows(table, program, runs):
@@ -439,6 +465,7 @@ def main():
     startup_rows(table, read_probe(os.path.join(results, "startup.txt")),
                  read_probe(os.path.join(results, "memory.txt")), notes)
     web_rows(table, read_web(os.path.join(results, "web.txt")), programs.get("FrameBench", {}))
+    clip_rows(table, read_web(os.path.join(results, "clip.txt")))
     for program, runs in programs.items():
         if program not in ("FrameBench", "CrowdUpdateBench", "RecordingBench"):
             other_rows(table, program, runs)

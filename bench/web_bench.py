@@ -18,7 +18,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e")
 import browser  # noqa: E402
 
 CROWD_SEED = 20240601  # the frame benchmarks' crowd
-PAGE = ["index.html", "page.css", "sound.js", "page.js", "files.json"]
+PAGE = ["index.html", "page.css", "sound.js", "page.js", "clip.js", "files.json"]
 
 # In the page: frames of the idle hall, each finished by reading a pixel back, timed together.
 FRAMES = """

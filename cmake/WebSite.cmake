@@ -5,7 +5,7 @@ set(THRONGWICK_WEB_DATA ${CMAKE_SOURCE_DIR}/build/run CACHE PATH
     "A desktop build's run folder: its image_data/ and audio/ go on the site")
 set(THRONGWICK_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 set(pageFolder ${CMAKE_SOURCE_DIR}/platform/web/page)
-set(pageFiles index.html page.css page.js sound.js)
+set(pageFiles clip.js index.html page.css page.js sound.js)
 include(${CMAKE_SOURCE_DIR}/cmake/Catalogue.cmake)
 
 set_target_properties(throngwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${THRONGWICK_SITE_DIR})

@@ -11,9 +11,11 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/${THRONGWICK_APP_ID}.metainfo.xml
 install(FILES ${THRONGWICK_ICON}
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps COMPONENT program)
 # Strip keeps the compiler's .comment notes, which an installed program has no use for.
-install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
-    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/games/throngwick\" COMMAND_ERROR_IS_FATAL ANY)"
-    COMPONENT program)
+foreach(installed games/throngwick lib/games/throngwick/throngwick-clip.so)
+    install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${installed}\" COMMAND_ERROR_IS_FATAL ANY)"
+        COMPONENT program)
+endforeach()
 
 # Every time stamp in the packages (help2man's date, CPack's file and archive times) is the
 # sources' own, so that the same sources packaged twice give the same bytes.

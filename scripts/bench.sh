@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, no sanitizers) into build-bench/, runs every benchmark program
 # in bench/, times the real program's start-up and measures its peak memory against an empty GLUT
-# window, builds the browser version and measures it in headless Chromium (bench/web_bench.py),
-# and prints one markdown table of every figure with its baseline, ratio and target (also
-# written to build-bench/bench-table.md). The frames are also measured full screen at 1920x1080 or
+# window, records a visit and makes it into a clip (bench/clip_bench.py), builds the browser
+# version and measures it in headless Chromium (bench/web_bench.py), and prints one markdown table
+# of every figure with its baseline, ratio and target (also written to build-bench/bench-table.md). The frames are also measured full screen at 1920x1080 or
 # more: without a display that large, it starts its own Xvfb of that size.
 # BENCH_MIN_TIME (seconds per benchmark, default 0.3) and BENCH_FRAME_MIN_TIME (seconds per frame
 # benchmark, default 1: a frame takes tens of milliseconds) trade run time for steadier figures.
@@ -55,6 +55,9 @@ for _ in 1 2 3 4 5; do
 done
 echo "empty_window $("$probe" --hold 10 -- "$build/bench/empty_window")" >>"$results/memory.txt"
 echo "throngwick $("$probe" --click --hold 10 -- ./throngwick)" >>"$results/memory.txt"
+echo "== a recorded visit made into a clip" >&2
+/usr/bin/python3 -B "$root/bench/clip_bench.py" "$build/run/throngwick" "$build/run" \
+    "$build/clip-bench" >"$results/clip.txt" || echo "clip_bench.py (exit status $?)" >>"$results/failed.txt"
 echo "== the browser version" >&2
 (cd "$root" && cmake --preset web -DTHRONGWICK_WEB_DATA="$build/run" >/dev/null &&
     cmake --build --preset web -j"$(nproc)" >"$build/web-build.log") || { tail -30 "$build/web-build.log"; exit 1; }

@@ -11,6 +11,7 @@ build=(
     build-essential cmake pkg-config file help2man
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
     libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev
+    libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
     libfreetype-dev fonts-dejavu-core
 )
 web=(emscripten)
@@ -19,7 +20,7 @@ test=(
     chromium chromium-driver python3-selenium
     libgtest-dev libbenchmark-dev
     libx11-dev xvfb xauth xdotool x11-utils
-    python3 python3-numpy python3-pil python3-xlib
+    python3 python3-numpy python3-pil python3-xlib ffmpeg
     lintian desktop-file-utils appstream devscripts
 )
 

@@ -1,5 +1,6 @@
 #include "app/FrameWriter.h"
 
+#include "platform/desktop/ClipMaker.h"
 #include "platform/desktop/Signals.h"
 #include "platform/desktop/Snapshot.h"
 
@@ -59,7 +60,20 @@ bool FrameWriter::open(const std::string& path, std::string& error) {
     return true;
 }
 
+bool FrameWriter::openClip(const std::string& path, int32_t framesPerSecond, int64_t frameTotal,
+                           std::string& error) {
+    clip = path;
+    maker = std::make_shared<ClipMaker>();
+    return maker->open(path, framesPerSecond, frameTotal, error);
+}
+
 bool FrameWriter::write(int32_t width, int32_t height, std::string& error) {
+    if (maker) {
+        if (!maker->add(width, height, error))
+            return false;
+        ++framesDone;
+        return true;
+    }
     const WritingFile writing;
     // Only now that the replay runs: one that cannot start leaves the earlier film as it was.
     if (framesDone == 0 && !removeEarlierFrames(folder, error))
@@ -76,4 +90,8 @@ bool FrameWriter::write(int32_t width, int32_t height, std::string& error) {
     }
     ++framesDone;
     return true;
+}
+
+bool FrameWriter::finish(std::string& error) {
+    return !maker || maker->finish(error);
 }

@@ -71,3 +71,21 @@ uint32_t MusicStream::fill(int16_t* frames, int32_t frameCount) {
     std::memset(bytes + written, 0, wanted - written);
     return peakWord(frames, frameCount);
 }
+
+bool MusicStream::decodeWhole(const char* path, std::vector<int16_t>& frames) {
+    MusicStream stream;
+    frames.clear();
+    if (!stream.open(path))
+        return false;
+    std::vector<unsigned char> block(mpg123_outblock(stream.decoder));
+    for (;;) {
+        size_t done = 0;
+        const int result = mpg123_read(stream.decoder, block.data(), block.size(), &done);
+        const auto* const decoded = reinterpret_cast<const int16_t*>(block.data());
+        frames.insert(frames.end(), decoded, decoded + done / sizeof(int16_t));
+        if (result == MPG123_DONE)
+            return true;
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT)
+            return false;
+    }
+}

@@ -7,11 +7,13 @@
 namespace {
 constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr unsigned longestWaitSeconds = 1;
+constexpr unsigned longestFinishSeconds = 10; // a clip's encoders emptied and its end written
 
 // Lock-free, so that the handlers may use them.
 static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<int> pendingSignal{0};
 std::atomic<int> filesBeingWritten{0};
+std::atomic<int> filesFinishing{0};
 
 // Async-signal-safe: the default action back, then the signal again. Raised inside its own
 // handler it waits until the handler returns; elsewhere it ends the program here.
@@ -24,12 +26,20 @@ void endBy(int number) {
 }
 
 void onEndingSignal(int number) {
-    if (filesBeingWritten.load() == 0 || pendingSignal.load() != 0) {
+    const bool finishing = filesFinishing.load() != 0;
+    if ((filesBeingWritten.load() == 0 && !finishing) || pendingSignal.load() != 0) {
         endBy(number); // nothing half written, or asked twice
         return;
     }
     pendingSignal.store(number);
-    alarm(longestWaitSeconds); // a write that hangs does not hold the end back
+    // A write that hangs does not hold the end back.
+    alarm(finishing ? longestFinishSeconds : longestWaitSeconds);
+}
+
+// When the last file in the making goes, a signal that waited takes effect.
+void endIfDone() {
+    if (filesBeingWritten.load() == 0 && filesFinishing.load() == 0 && pendingSignal.load() != 0)
+        endBy(pendingSignal.load());
 }
 
 void onAlarm(int) {
@@ -63,6 +73,19 @@ WritingFile::WritingFile() {
 
 WritingFile::~WritingFile() {
     // A signal that comes after this finds nothing being written and ends the program itself.
-    if (filesBeingWritten.fetch_sub(1) == 1 && pendingSignal.load() != 0)
-        endBy(pendingSignal.load());
+    filesBeingWritten.fetch_sub(1);
+    endIfDone();
+}
+
+FinishingFile::FinishingFile() {
+    filesFinishing.fetch_add(1);
+}
+
+FinishingFile::~FinishingFile() {
+    filesFinishing.fetch_sub(1);
+    endIfDone();
+}
+
+int endingSignal() {
+    return pendingSignal.load();
 }

@@ -1,6 +1,9 @@
+// The desktop's sound: SDL's mixer on the audio device, or, while a clip is made, our own
+// SoftwareMixer, which opens no device and mixes the same way as the clip asks for its sound.
 #include "assets/SoundOutput.h"
 
 #include "platform/desktop/MusicStream.h"
+#include "platform/desktop/SoftwareMixer.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -72,6 +75,10 @@ bool openQuietly() {
 } // namespace
 
 bool soundOutput::open(int32_t channelCount, std::string& reason) {
+    if (SoftwareMixer* const mixer = softwareMixer()) {
+        mixer->open(channelCount);
+        return true;
+    }
     if (!openQuietly()) {
         reason = SDL_GetError();
         return false;
@@ -81,6 +88,8 @@ bool soundOutput::open(int32_t channelCount, std::string& reason) {
 }
 
 bool soundOutput::loadSample(int32_t index, const char* path) {
+    if (SoftwareMixer* const mixer = softwareMixer())
+        return mixer->loadSample(index, path);
     if (chunks.size() <= static_cast<size_t>(index))
         chunks.resize(static_cast<size_t>(index) + 1, nullptr);
     chunks[static_cast<size_t>(index)] = Mix_LoadWAV(path);
@@ -88,6 +97,8 @@ bool soundOutput::loadSample(int32_t index, const char* path) {
 }
 
 bool soundOutput::play(int32_t channel, int32_t sample, bool loop) {
+    if (SoftwareMixer* const mixer = softwareMixer())
+        return mixer->play(channel, sample, loop);
     // On a busy channel this cuts the old playback and starts the sample from its beginning.
     if (Mix_PlayChannel(channel, chunks[static_cast<size_t>(sample)], loop ? -1 : 0) < 0)
         return false;
@@ -97,10 +108,14 @@ bool soundOutput::play(int32_t channel, int32_t sample, bool loop) {
 }
 
 bool soundOutput::playing(int32_t channel) {
+    if (const SoftwareMixer* const mixer = softwareMixer())
+        return mixer->playing(channel);
     return Mix_Playing(channel) != 0;
 }
 
 bool soundOutput::startMusic(const char* path) {
+    if (SoftwareMixer* const mixer = softwareMixer())
+        return mixer->startMusic(path);
     // Unhooking takes the mixer's lock, so the audio thread is done with the old stream.
     Mix_HookMusic(nullptr, nullptr);
     delete music;
@@ -118,11 +133,19 @@ bool soundOutput::startMusic(const char* path) {
 }
 
 void soundOutput::setSilent(bool silent) {
+    if (SoftwareMixer* const mixer = softwareMixer()) {
+        mixer->silent = silent;
+        return;
+    }
     musicSilent.store(silent, std::memory_order_relaxed);
     Mix_Volume(-1, silent ? 0 : MIX_MAX_VOLUME);
 }
 
 void soundOutput::setPaused(bool paused) {
+    if (SoftwareMixer* const mixer = softwareMixer()) {
+        mixer->paused = paused;
+        return;
+    }
     musicPaused.store(paused, std::memory_order_relaxed);
     if (paused)
         Mix_Pause(-1);
@@ -131,5 +154,7 @@ void soundOutput::setPaused(bool paused) {
 }
 
 uint32_t soundOutput::musicPeaks() {
+    if (const SoftwareMixer* const mixer = softwareMixer())
+        return mixer->peaks;
     return peaks.load(std::memory_order_relaxed);
 }

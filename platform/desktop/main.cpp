@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <malloc.h>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -17,6 +18,9 @@
 #endif
 
 namespace {
+// Free memory the C library keeps rather than gives back to the system: see main.
+constexpr int keptFreeBytes = 128 << 20;
+
 int refuse(const std::string& error) {
     std::fprintf(stderr, "throngwick: %s\n%s\n", error.c_str(), usageLine());
     return 2;
@@ -25,6 +29,10 @@ int refuse(const std::string& error) {
 
 int main(int argc, char** argv) {
     catchEndingSignals();
+    // Mesa copies the batched crowd's vertex arrays into tens of megabytes it takes and frees
+    // at every frame; given back to the system each time, they were faulted in anew at the next
+    // frame, which cost more than the drawing itself on a software renderer. Kept, they are reused.
+    mallopt(M_TRIM_THRESHOLD, keptFreeBytes);
     // Each output line as it happens, also into a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
@@ -54,6 +62,8 @@ int main(int argc, char** argv) {
     Visit& visit = Visit::instance();
     if (!options.replayFile.empty() &&
         !visit.replay(options.replayFile, options.fps, options.framesFolder, error))
+        return refuse(error);
+    if (!options.videoFile.empty() && !visit.makeClip(options.videoFile, error))
         return refuse(error);
     if (!options.recordFile.empty() && !visit.record(options.recordFile, error))
         return refuse(error);

@@ -16,9 +16,18 @@ bool FrameWriter::open(const std::string& path, std::string&) {
     return true;
 }
 
+bool FrameWriter::openClip(const std::string&, int32_t, int64_t, std::string& error) {
+    error = "clips are made by the desktop program; the page records its own";
+    return false;
+}
+
 bool FrameWriter::write(int32_t width, int32_t height, std::string&) {
     pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     handFrameToPage(++framesDone, pixels.data(), width, height);
+    return true;
+}
+
+bool FrameWriter::finish(std::string&) {
     return true;
 }

@@ -45,6 +45,12 @@ TEST(Options, GoodCommandLines) {
     EXPECT_EQ(replay.replayFile, "v.txt");
     EXPECT_EQ(replay.framesFolder, "f");
     EXPECT_EQ(replay.fps, 1000);
+    Options clip;
+    ASSERT_TRUE(parse({"--video=c.webm", "--replay", "v.txt"}, clip, error));
+    EXPECT_EQ(clip.videoFile, "c.webm");
+    EXPECT_EQ(clip.fps, 30);
+    ASSERT_TRUE(parse({"--replay", "v.txt", "--video", "c.webm", "--fps=7"}, clip, error));
+    EXPECT_EQ(clip.fps, 7);
     Options record;
     ASSERT_TRUE(parse({"--record=v.txt", "--seed", "1"}, record, error));
     EXPECT_EQ(record.recordFile, "v.txt");
@@ -91,7 +97,11 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--fullscreen", "--replay", "a"},
          "--replay gives the window the recorded size: leave out --fullscreen"},
         {{"--frames", "f"}, "--frames needs --replay"},
-        {{"--replay", "a", "--fps", "30"}, "--fps needs --frames"},
+        {{"--replay", "a", "--fps", "30"}, "--fps needs --frames or --video"},
+        {{"--video", "c", "--fps", "30"}, "--video needs --replay"},
+        {{"--replay", "a", "--video", "c", "--frames", "f"},
+         "--frames and --video cannot go together"},
+        {{"--replay", "a", "--video="}, "--video needs a file"},
         {{"--fps", "0"}, "--fps wants a whole number from 1 to 1000, not '0'"},
         {{"--fps", "1001"}, "--fps wants a whole number from 1 to 1000, not '1001'"},
         {{"--attract", "86401"}, "--attract wants a whole number from 0 to 86400, not '86401'"},

@@ -266,6 +266,7 @@ TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
 // The steps a schedule gives, then no more.
 void expectSteps(const Recording& recording, int32_t fps, const std::vector<ReplayStep>& steps) {
     ReplaySchedule schedule(recording, fps);
+    EXPECT_EQ(schedule.total(), static_cast<int64_t>(steps.size())) << fps;
     ReplayStep step;
     for (const ReplayStep& want : steps) {
         ASSERT_TRUE(schedule.next(step)) << fps;
@@ -307,6 +308,8 @@ TEST(ReplaySchedule, TheRecordedFramesAsTheyWereOrAThousandOverNMilliseconds) {
         parse("throngwick-visit 1\nseed 1\nwindow 10 10\nstart 10\nframe 13 0.5\n", late, error));
     expectSteps(late, 1000,
                 {{11, 0.0f, true, 0, 0}, {12, 0.0f, true, 0, 0}, {13, 0.5f, true, 0, 0}});
+    // 2.5 ms a step: the second passes the last frame.
+    expectSteps(late, 400, {{12, 0.0f, true, 0, 0}, {15, 0.5f, true, 0, 0}});
 }
 
 TEST(ReplaySchedule, OfAStallASecondIsMadeUpAsTheLiveSceneMadeItUp) {

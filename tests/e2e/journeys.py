@@ -34,6 +34,7 @@ import numpy as np
 from PIL import Image
 
 import browser
+import clips
 import harness as h
 import hostile_files
 from harness import Program
@@ -507,10 +508,24 @@ def replay(options, checks):
                   *arguments, *([] if name in ("all", "shifted") else ["--fps", str(fps)])),
         cwd=scratch,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for name, arguments in replays.items()}
+    # Meanwhile the visit made into clips: at the frames' rate, whole; at the default 30 frames a
+    # second, ended by SIGTERM past the first pick; and killed outright once a cluster is written.
+    made = {name: subprocess.Popen(
+        [options.release or options.binary, "--replay", str(visit), "--video", f"{name}.webm",
+         *arguments], cwd=scratch, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        for name, arguments in (("clip", ["--fps", str(fps)]), ("stopped", []),
+                                ("killed", ["--fps", str(fps)]))}
+    for name, seconds, ending in (
+            ("killed", 1.0, signal.SIGKILL),
+            ("stopped", clips.first_pick(lines, 30) / 30 + 0.6, signal.SIGTERM)):
+        h.wait_for(lambda: clips.made_seconds(scratch / f"{name}.webm") > seconds, 120, 0.3)
+        made[name].send_signal(ending)
     statuses = {name: process.wait(timeout=240) for name, process in running.items()}
     kept = [name for name in others if (scratch / "batched" / name).exists()]
     for name in others:
         (scratch / "batched" / name).unlink(missing_ok=True)
+    clip_errors = {name: process.communicate(timeout=240)[1].splitlines()
+                   for name, process in made.items()}
     films = {name: sorted((scratch / name).glob("frame-*.png")) for name in replays}
     checks.check("a film over an earlier one removes its frames and nothing else", kept == others,
                  kept)
@@ -575,6 +590,61 @@ def replay(options, checks):
           f"at the person by the edge, {edge[0]:.1f}, {edge[2]:.1f}")
     for name in ("all", "shifted"):  # a gigabyte of frames
         shutil.rmtree(scratch / name)
+    made_clips(options, checks, scratch, lines, fps, films["batched"], clip_errors,
+               {name: process.returncode for name, process in made.items()})
+
+
+def made_clips(options, checks, scratch, lines, fps, film, errors, statuses):
+    # The clips made beside the replay's frames, and one the program cannot write.
+    start = int(next(line for line in lines if line.startswith("start ")).split()[1])
+    length = (int(next(line for line in reversed(lines) if line.startswith("frame ")).split()[1])
+              - start) / 1000
+    found, duration = clips.streams(scratch / "clip.webm") or ({}, None)
+    video, audio = found.get("video", {}), found.get("audio", {})
+    checks.check(f"the visit made into a clip: VP9 and Opus at {fps} frames a second, the replay's "
+                 f"{len(film)} frames, as long as the visit ({length:.2f} s)", statuses["clip"] ==
+                 0 and video.get("codec_name") == "vp9" and audio.get("codec_name") == "opus" and
+                 video.get("r_frame_rate") == f"{fps}/1" and video.get("nb_read_frames") ==
+                 str(len(film)) and duration is not None and length <= duration < length + 0.25,
+                 f"status {statuses['clip']}, {found}, {duration} s")
+    checks.check("it says once what it made, on standard error", len(errors["clip"]) == 1 and
+                 errors["clip"][0].startswith(f"throngwick: clip.webm: {len(film)} frames, "),
+                 errors["clip"])
+    width, height = (int(video.get(side, 0)) for side in ("width", "height"))
+    quality = [clips.psnr(clip, clips.luma(h.picture(path))) for clip, path in
+               zip(clips.brightness(scratch / "clip.webm", width, height), film)]
+    # Over the clip; a frame that is not the replay's falls far below 25 dB.
+    worst = int(np.argmin(quality)) if quality else 0
+    checks.check("its pictures are the replay's frames, at a PSNR of at least 35 dB over the clip "
+                 "and of 25 dB in each", len(quality) == len(film) and np.mean(quality) >= 35 and
+                 min(quality) >= 25, f"{np.mean(quality):.1f} dB on average, the worst "
+                 f"{min(quality, default=0):.1f} dB in frame {worst + 1}")
+    clips.check_pick_heard(checks, scratch / "clip.webm", lines, fps, "its sound")
+
+    found, duration = clips.streams(scratch / "stopped.webm") or ({}, None)
+    stopped_at = errors["stopped"][-1].split()[-3] if errors["stopped"] else "?"
+    checks.check("a clip at 30 frames a second ended by SIGTERM: the program ends by the signal "
+                 "after finishing the file, which plays to where it stopped",
+                 statuses["stopped"] == -signal.SIGTERM and len(errors["stopped"]) == 1 and
+                 errors["stopped"][0].startswith("throngwick: stopped.webm: stopped at frame ") and
+                 found.get("video", {}).get("r_frame_rate") == "30/1" and
+                 found["video"].get("nb_read_frames") == stopped_at and duration is not None and
+                 abs(duration - int(stopped_at) / 30) < 0.05,
+                 f"status {statuses['stopped']}, {errors['stopped']}, {found}, {duration} s")
+    clips.check_pick_heard(checks, scratch / "stopped.webm", lines, 30, "its sound")
+    found, duration = clips.streams(scratch / "killed.webm") or ({}, None)
+    checks.check("killed outright, it leaves a clip that plays up to its last cluster",
+                 statuses["killed"] == -signal.SIGKILL and
+                 int(found.get("video", {}).get("nb_read_frames", 0)) >= fps and
+                 int(found.get("audio", {}).get("nb_read_frames", 0)) > 0,
+                 f"{found}, {duration} s")
+
+    clip = scratch / "no-folder" / "clip.webm"
+    status, said = run(options.release or options.binary, ["--replay", "visit.txt", "--video",
+                                                           str(clip)], scratch, display=False)
+    checks.check("a clip that cannot be written is refused before any window",
+                 status == 2 and said[0] == f"throngwick: {clip}: cannot write it: No such file "
+                 "or directory", said)
 
 
 def control(deb):
@@ -717,6 +787,7 @@ def web(options, checks):
                          "pixels over the head")
 
         alight("key 3 sets the person on fire")
+        clips.check_page_clip(checks, chromium.driver, page, scratch / "downloads")
         second = next(s for s in pick_spots(h.Crowd(7)) if math.dist(s[1], picked) > 10)[0]
         page.click(*second)
         checks.require("a second pick reaches its person", page.wait_shot(card_shown, 20)[1])
