@@ -819,7 +819,7 @@ def keys(options, checks):
                  "a row", status == 0 and "special 12 " in visit.read_text() and still >= 10, still)
     # Written before P paused, the same visit's P did nothing, and so it does in its replay.
     older = scratch / "visit-1.txt"
-    older.write_text(visit.read_text().replace("throngwick-visit 2\n", "throngwick-visit 1\n", 1))
+    older.write_text(visit.read_text().replace("throngwick-visit 3\n", "throngwick-visit 1\n", 1))
     status, still = longest_still(older, scratch / "film-1")
     checks.check("as a visit of the first format, the same recording replays without its pauses",
                  status == 0 and still < 5, still)
