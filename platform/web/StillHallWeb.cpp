@@ -67,22 +67,17 @@ bool StillHall::supported(std::string& reason) const {
 }
 
 bool StillHall::allocate(int32_t newWidth, int32_t newHeight, std::string& reason) {
-    // A blit copies depth only between buffers of the same format: the canvas's.
-    GLint depth = 0, stencil = 0;
+    // A blit copies depth only between buffers of the same format: the canvas's, which keeps
+    // 24 bits of depth beside 8 of stencil even when it says it has no stencil.
+    GLint depth = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depth);
-    glGetIntegerv(GL_STENCIL_BITS, &stencil);
-    GLenum depthFormat = GL_NONE;
-    if (stencil == 8 && depth == 24)
-        depthFormat = GL_DEPTH24_STENCIL8;
-    else if (stencil == 0 && (depth == 16 || depth == 24))
-        depthFormat = depth == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24;
-    if (depthFormat == GL_NONE) {
-        char text[80];
-        std::snprintf(text, sizeof text, "no copy matches the canvas's depth (%d bits, stencil %d)",
-                      depth, stencil);
+    if (depth != 24 && depth != 16) {
+        char text[64];
+        std::snprintf(text, sizeof text, "no copy matches the canvas's depth (%d bits)", depth);
         reason = text;
         return false;
     }
+    const GLenum depthFormat = depth == 24 ? GL_DEPTH24_STENCIL8 : GL_DEPTH_COMPONENT16;
     release();
     glGenRenderbuffers(1, &colour);
     glBindRenderbuffer(GL_RENDERBUFFER, colour);
@@ -95,7 +90,7 @@ bool StillHall::allocate(int32_t newWidth, int32_t newHeight, std::string& reaso
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER,
-                              stencil == 8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                              depth == 24 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
                               GL_RENDERBUFFER, depthBuffer);
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -77,6 +77,7 @@ const page = (() => {
     const name = packed ? `${entry.path}.gz` : entry.path;
     const abort = new AbortController();
     let timer = setTimeout(() => abort.abort(), stallMs);
+    const kept = Boolean(navigator.serviceWorker && navigator.serviceWorker.controller);
     try {
       const response = await fetch(name, { signal: abort.signal });
       if (!response.ok) throw new Error(`${response.status} ${response.statusText}`.trim());
@@ -93,7 +94,7 @@ const page = (() => {
       }
       clearTimeout(timer);
       const raw = new Blob(chunks);
-      keepOffline(name, raw, response.headers.get("Content-Type"));
+      if (!kept) keepOffline(name, raw, response.headers.get("Content-Type"));
       const bytes = packed
         ? new Response(raw.stream().pipeThrough(new DecompressionStream("gzip")))
         : new Response(raw);
@@ -113,8 +114,7 @@ const page = (() => {
   // The offline copy: the worker keeps what it fetches; before it runs (the first visit), the
   // page keeps what it fetched in the worker's cache of this build.
   function keepOffline(name, blob, type) {
-    if (!state.build || !("caches" in window) || !navigator.serviceWorker ||
-        navigator.serviceWorker.controller) return;
+    if (!state.build || !("caches" in window) || !navigator.serviceWorker) return;
     caches.open(`throngwick-${state.build}`)
       .then((cache) => cache.put(name, new Response(blob, { headers: { "Content-Type": type || "" } })))
       .catch(() => {});
@@ -361,7 +361,6 @@ const page = (() => {
     canvas.addEventListener("mousedown", (event) => {
       wake();
       event.preventDefault();
-      if (document.activeElement !== canvas) canvas.focus({ preventScroll: true });
       buttonsDown |= 1 << event.button;
       pointer = position(event);
       give(() => Module._webMouse(event.button, 0, ...pointer));
