@@ -3,6 +3,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glext.h>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -51,4 +52,11 @@ HallStep StillHall::next(const HallView& view) {
     else
         lastStep = unchanged ? HallStep::DrawAndCopy : HallStep::Draw;
     return lastStep;
+}
+
+void StillHall::stop(const std::string& reason) {
+    std::fprintf(stderr, "throngwick: the hall is drawn anew every frame: %s\n", reason.c_str());
+    copying = false;
+    held = false;
+    release();
 }

@@ -140,10 +140,3 @@ void StillHall::release() {
     framebuffer = colour = depthBuffer = 0;
     width = height = 0;
 }
-
-void StillHall::stop(const std::string& reason) {
-    std::fprintf(stderr, "throngwick: the hall is drawn anew every frame: %s\n", reason.c_str());
-    copying = false;
-    held = false;
-    release();
-}

@@ -669,7 +669,9 @@ def web(options, checks):
         page.click(*spot)
         found = page.wait_line(h.PICK_LINE, 10, start=lines)
         checks.require("a click on the floor picks and prints its point", found)
-        off = max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(*spot)))
+        # WebDriver places the pointer in whole page pixels: it may land on the pixel beside.
+        off = min(max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(x, spot[1])))
+                  for x in (spot[0] - 1, spot[0], spot[0] + 1))
         checks.check("it is the desktop's near-plane point under the cursor", off < 1e-4, off)
         checks.require("the camera flies to the person and the card swings in",
                        page.wait_shot(card_shown, 20)[1])
@@ -763,7 +765,7 @@ def web(options, checks):
         home = page.wait_line(h.PICK_LINE, 10, start=lines)
         off = home and [abs(float(a) - b) for a, b in zip(home.groups(), h.near_point(*REST))]
         checks.check("after a 2 s stall on the way home the camera is home (a shake may move it a "
-                     "little)", home and off[0] < 0.01 and off[2] < 0.01 and off[1] < 0.36, off)
+                     "little, and the pointer land on the pixel beside)", home and off[0] < 0.01 and off[2] < 0.01 and off[1] < 0.36, off)
         page.key("Escape")
         checks.check("Esc closes the hall", page.wait_state("closed", 10))
 
@@ -790,8 +792,8 @@ def web(options, checks):
         time.sleep(1.0)
         checks.check("the pause button pauses: two shots a second apart are the same",
                      (first == page.shot()).all())
-        chromium.driver.execute_script("document.activeElement.blur()")
-        for _ in range(3):  # the canvas, the sound's button, the pause button
+        chromium.driver.execute_script("document.getElementById('canvas').focus()")
+        for _ in range(2):  # the sound's button, the pause button
             page.key("Tab")
         page.key("Enter")  # the pause button, reached by keys, lets the hall go on
         checks.check("the buttons are reached by Tab and work by keys",
