@@ -261,7 +261,7 @@ TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
         if (starts)
             old.writeHeader(1, 2, 3, 4);
     }
-    EXPECT_EQ(readFile(kept), "throngwick-visit 2\nseed 1\nwindow 2 3\nstart 4\n");
+    EXPECT_EQ(readFile(kept), "throngwick-visit 3\nseed 1\nwindow 2 3\nstart 4\n");
     EXPECT_FALSE(fs::exists(fresh));
 }
 
