@@ -1,5 +1,9 @@
 #include "app/Recording.h"
 
+#include "interaction/InputController.h"
+
+#include <GL/freeglut.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -408,8 +412,12 @@ bool RecordingWriter::writeFrame(int64_t clockMs, float level, bool displayed, s
 }
 
 bool actedIn(int32_t version, const RecordedEvent& event) {
-    if (version >= 2 || event.kind != EventKind::Key)
-        return true;
     const int32_t key = event.code;
-    return key != 'm' && key != 'M' && key != 'p' && key != 'P';
+    if (version < 3 && event.kind == EventKind::Special)
+        return key < GLUT_KEY_LEFT || key > GLUT_KEY_DOWN;
+    if (version >= 3 || event.kind != EventKind::Key)
+        return true;
+    if (key == enterKey || key == spaceKey)
+        return false;
+    return version >= 2 || (key != 'm' && key != 'M' && key != 'p' && key != 'P');
 }

@@ -25,8 +25,9 @@ struct RecordedFrame {
     size_t endEvent = 0;   // the frame's events end here; they begin where the previous frame's end
 };
 
-// The format written; version 1, from before the keys M and P had an effect, is read too.
-constexpr int32_t recordingVersion = 2;
+// The format written; versions 1 (before the keys M and P had an effect) and 2 (before Enter,
+// Space and the arrow keys had one) are read too.
+constexpr int32_t recordingVersion = 3;
 constexpr int32_t largestWindowSide = 8192; // pixels
 
 struct Recording {
@@ -47,7 +48,8 @@ bool parseRecording(const char* text, size_t size, const std::string& name, Reco
                     std::string& error);
 
 // Whether the event acted in a visit of that format version: in version 1 the keys M and P did
-// nothing, and a visit replays as it was recorded.
+// nothing, and before version 3 Enter, Space and the arrow keys did nothing; a visit replays as
+// it was recorded.
 bool actedIn(int32_t version, const RecordedEvent& event);
 
 // Writes a visit as it happens, flushed at every frame, so a killed program leaves each finished

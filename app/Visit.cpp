@@ -207,8 +207,10 @@ void Visit::deliver(const RecordedEvent& event) {
     case EventKind::Key:
         input.onKeyboard(static_cast<unsigned char>(event.code), event.x, event.y);
         break;
-    case EventKind::KeyUp:
     case EventKind::Special:
+        input.onSpecialKey(event.code, event.x, event.y);
+        break;
+    case EventKind::KeyUp:
     case EventKind::SpecialUp:
         input.onOtherKey(event.code, event.x, event.y);
         break;

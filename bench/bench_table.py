@@ -378,18 +378,38 @@ def web_rows(table, web, runs):
         return
     table.section("The browser version (headless Chromium, WebGL on SwiftShader; ratio: frame "
                   "time ÷ the desktop's)")
-    table.row("everything the page loads", "%.2f MB as served" % (web["bytes_served"] / 1e6),
-              "gzip-compressed: %.2f MB" % (web["bytes_gzip"] / 1e6),
-              ratio_text(web["bytes_gzip"], web["bytes_served"]))
-    table.row("from opening the page to the title", "%.0f ms" % web["title_ms"])
-    desktop = drawing_runs(runs, 1).get("frameFullIdle")
-    value = "%.1f fps (%.1f ms)" % (1000.0 / web["frame_ms"], web["frame_ms"])
-    if desktop:
-        table.row("idle hall, 1024×512", value, "the desktop's batched renderer in the same run: "
-                  "%.1f fps" % (1.0 / desktop["real_s"]),
-                  ratio_text(web["frame_ms"] / 1000.0, desktop["real_s"]))
-    else:
-        table.row("idle hall, 1024×512", value)
+    mb = lambda key: web[key] / 1e6
+    table.row("transferred before the title shows", "%.2f MB" % mb("bytes_before_title"),
+              "everything the page can load: %.2f MB" % mb("bytes_all"),
+              ratio_text(web["bytes_before_title"], web["bytes_all"]), "≤ 1 MB",
+              yes_no(mb("bytes_before_title") <= 1.0))
+    table.row("everything the page can load, as served", "%.2f MB" % mb("bytes_all"), "", "",
+              "≤ 3 MB", yes_no(mb("bytes_all") <= 3.0))
+    table.row("from opening the page to the title, 4 Mbit/s and 150 ms latency",
+              "%.0f ms" % web["title_phone_ms"], "unthrottled: %.0f ms" % web["title_ms"],
+              ratio_text(web["title_phone_ms"], web["title_ms"]), "≤ 2500 ms",
+              yes_no(web["title_phone_ms"] <= 2500))
+    scores = [("performance", 90), ("accessibility", 100), ("best_practices", 100), ("seo", 100)]
+    if "lighthouse_performance" in web:
+        table.row("Lighthouse, mobile: performance / accessibility / best practices / SEO",
+                  " / ".join("%.0f" % web["lighthouse_" + name] for name, _ in scores), "", "",
+                  "≥ 90 / 100 / 100 / 100",
+                  yes_no(all(web["lighthouse_" + name] >= least for name, least in scores)))
+    desktop = drawing_runs(runs, 2).get("frameFullIdle")
+    for version in (2, 1):
+        key = "frame_webgl%d_ms" % version
+        if key not in web:
+            continue
+        value = "%.1f fps (%.1f ms)" % (1000.0 / web[key], web[key])
+        what = "idle hall, 1024×512, WebGL %d%s" % (version, " (the hall kept still)"
+                                                     if version == 2 else " (drawn every frame)")
+        if desktop:
+            ratio = web[key] / 1000.0 / desktop["real_s"]
+            table.row(what, value, "the desktop's default (batched, still hall) in the same run: "
+                      "%.1f fps" % (1.0 / desktop["real_s"]), "×%.2f" % ratio,
+                      "≤ ×1.5" if version == 2 else "", yes_no(ratio <= 1.5) if version == 2 else "")
+        else:
+            table.row(what, value)
 
 
 def clip_rows(table, clip):

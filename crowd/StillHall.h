@@ -2,8 +2,8 @@
 // drawn are copied, colour and depth, into a framebuffer object of the window's size; while the
 // view stays that, later frames restore them from the copy instead of drawing them again. The
 // view is what GL draws the hall with, read back from GL, so that no change of it is missed.
-// Reading the view and the copy are the desktop's OpenGL (platform/desktop/StillHallGl.cpp); the
-// browser's WebGL 1 has no blit, and draws the hall every frame (platform/web/StillHallWeb.cpp).
+// The copy is the desktop's OpenGL (platform/desktop/StillHallGl.cpp) or the browser's WebGL 2
+// (platform/web/StillHallWeb.cpp); WebGL 1 has no blit, and there the hall is drawn every frame.
 #pragma once
 
 #include <cstdint>
@@ -57,7 +57,7 @@ class StillHall {
     bool held = false;    // the copy holds copied
     bool checked = false; // whether GL can copy is known
     uint32_t framebuffer = 0;
-    uint32_t colour = 0;      // a texture
+    uint32_t colour = 0;      // a texture, or in the browser a renderbuffer
     uint32_t depthBuffer = 0; // a renderbuffer
     int32_t width = 0;        // pixels, the copy's size
     int32_t height = 0;       // pixels

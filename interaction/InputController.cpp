@@ -9,6 +9,7 @@
 #include "interaction/Picking.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -73,9 +74,19 @@ void InputController::updateFrame() {
 void InputController::onKeyboard(unsigned char key, int, int) {
     AppState& app = AppState::instance();
     SoundBank& sound = SoundBank::instance();
+    const int cursorX = static_cast<int>(mouseX);
+    const int cursorY = static_cast<int>(mouseY);
     switch (key) {
     case 27:
         std::exit(0);
+    case spaceKey:
+        if (running)
+            return;
+        [[fallthrough]];
+    case enterKey:
+        onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, cursorX, cursorY);
+        onMouse(GLUT_LEFT_BUTTON, GLUT_UP, cursorX, cursorY);
+        return;
     case 'm':
     case 'M':
         sound.setSilent(!sound.silent);
@@ -131,6 +142,30 @@ void InputController::onKeyboard(unsigned char key, int, int) {
     crowd.sendAllHome();
     crowd.zoomingOut = 1;
     OptionCard::instance().swingOut();
+}
+
+void InputController::onSpecialKey(int key, int, int) {
+    int dx = 0;
+    int dy = 0;
+    switch (key) {
+    case GLUT_KEY_LEFT:
+        dx = -keyStepPixels;
+        break;
+    case GLUT_KEY_RIGHT:
+        dx = keyStepPixels;
+        break;
+    case GLUT_KEY_UP:
+        dy = -keyStepPixels;
+        break;
+    case GLUT_KEY_DOWN:
+        dy = keyStepPixels;
+        break;
+    default:
+        return;
+    }
+    const AppState& app = AppState::instance();
+    onPassiveMotion(std::clamp(static_cast<int>(mouseX) + dx, 0, std::max(0, app.width - 1)),
+                    std::clamp(static_cast<int>(mouseY) + dy, 0, std::max(0, app.height - 1)));
 }
 
 void InputController::onOtherKey(int, int, int) {}

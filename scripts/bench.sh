@@ -2,8 +2,10 @@
 # Builds the benchmarks (Release, no sanitizers) into build-bench/, runs every benchmark program
 # in bench/, times the real program's start-up and measures its peak memory against an empty GLUT
 # window, records a visit and makes it into a clip (bench/clip_bench.py), builds the browser
-# version and measures it in headless Chromium (bench/web_bench.py), and prints one markdown table
-# of every figure with its baseline, ratio and target (also written to build-bench/bench-table.md). The frames are also measured full screen at 1920x1080 or
+# version and measures it in headless Chromium (bench/web_bench.py, with Lighthouse, which it
+# installs from npm into build-bench/lighthouse/), and prints one markdown table of every figure
+# with its baseline, ratio and target (also written to build-bench/bench-table.md). The frames are
+# also measured full screen at 1920x1080 or
 # more: without a display that large, it starts its own Xvfb of that size.
 # BENCH_MIN_TIME (seconds per benchmark, default 0.3) and BENCH_FRAME_MIN_TIME (seconds per frame
 # benchmark, default 1: a frame takes tens of milliseconds) trade run time for steadier figures.
@@ -61,6 +63,11 @@ echo "== a recorded visit made into a clip" >&2
 echo "== the browser version" >&2
 (cd "$root" && cmake --preset web -DTHRONGWICK_WEB_DATA="$build/run" >/dev/null &&
     cmake --build --preset web -j"$(nproc)" >"$build/web-build.log") || { tail -30 "$build/web-build.log"; exit 1; }
+# Lighthouse for the page's mobile scores, from npm, for the benchmark only (never the tests).
+lighthouse="$build/lighthouse/node_modules/.bin/lighthouse"
+[[ -x $lighthouse ]] || npm install --prefix "$build/lighthouse" --no-audit --no-fund --silent \
+    lighthouse@12 >&2 || echo "lighthouse (npm install failed)" >>"$results/failed.txt"
+[[ -x $lighthouse ]] && export LIGHTHOUSE="$lighthouse"
 /usr/bin/python3 -B "$root/bench/web_bench.py" "$root/build-web/site" "$build/web-bench" \
     >"$results/web.txt" || echo "web_bench.py (exit status $?)" >>"$results/failed.txt"
 echo "end $(cat /proc/loadavg)" >>"$results/load.txt"

@@ -1,5 +1,6 @@
 #include "app/Platform.h"
 
+#include "platform/desktop/DataFolder.h"
 #include "platform/desktop/Signals.h"
 #include "platform/desktop/Snapshot.h"
 
@@ -10,14 +11,43 @@
 #include <cstdlib>
 #include <thread>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 constexpr auto pausedTurn = std::chrono::milliseconds(10); // a frame loop with nothing to draw
 constexpr auto longestResize = std::chrono::seconds(3);    // a window manager's answer, at most
+constexpr int32_t windowWidth = 1024;                      // pixels
+constexpr int32_t windowHeight = 512;
 
 bool sized(int32_t width, int32_t height) {
     return glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height;
 }
 } // namespace
+
+bool platform::findData(const std::string& given, std::string& folder, std::string& error) {
+    return findDataFolder(given, executablePath(), folder, error);
+}
+
+void platform::windowSize(int32_t& width, int32_t& height) {
+    width = windowWidth;
+    height = windowHeight;
+}
+
+void platform::glutStarted() {
+#if defined(__SANITIZE_ADDRESS__)
+    // Sanitized builds look for leaks before GLUT's exit handling unloads the GL driver.
+    std::atexit([] { __lsan_do_leak_check(); });
+#endif
+}
+
+void platform::windowOpened(bool fullScreen, bool hidePointer) {
+    if (fullScreen)
+        glutFullScreen();
+    if (hidePointer)
+        glutSetCursor(GLUT_CURSOR_NONE);
+}
 
 void platform::toggleFullScreen() {
     // GLUT keeps the window's size and brings it back on the way out.

@@ -45,6 +45,8 @@ void emscripten_glEnableVertexAttribArray(GLuint index);
 void emscripten_glVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized,
                                       GLsizei stride, const void* offset);
 void emscripten_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* offset);
+GLboolean emscripten_glIsEnabled(GLenum cap);
+void emscripten_glGetFloatv(GLenum name, GLfloat* values);
 }
 
 namespace {
@@ -128,6 +130,7 @@ struct Uniforms {
 };
 
 struct State {
+    int version = 1; // WebGL's
     GLuint program = 0;
     GLuint vertexBuffer = 0;
     GLuint quadIndices = 0;
@@ -211,8 +214,13 @@ void drawCorners(std::vector<Vertex>& corners) {
 
 } // namespace
 
-bool startDrawingPath(const char*& reason) {
+int webGlVersion() {
+    return gl().version;
+}
+
+bool startDrawingPath(int version, const char*& reason) {
     State& s = gl();
+    s.version = version;
     const GLuint vertex = compile(vertexShaderType, vertexShader);
     const GLuint fragment = compile(fragmentShaderType, fragmentShader);
     if (vertex == 0 || fragment == 0) {
@@ -283,6 +291,16 @@ void glDisable(GLenum cap) {
         gl().alphaTest = false;
     else if (cap != GL_NORMALIZE)
         emscripten_glDisable(cap);
+}
+
+GLboolean glIsEnabled(GLenum cap) {
+    if (cap == GL_TEXTURE_2D)
+        return gl().texturing;
+    if (cap == GL_ALPHA_TEST)
+        return gl().alphaTest;
+    if (cap == GL_NORMALIZE || cap == 0x8DB9) // GL_FRAMEBUFFER_SRGB: WebGL has no switch for it
+        return GL_FALSE;
+    return emscripten_glIsEnabled(cap);
 }
 
 void glAlphaFunc(GLenum, GLclampf ref) {
@@ -394,6 +412,8 @@ void glGetFloatv(GLenum name, GLfloat* values) {
         std::copy(s.viewport, s.viewport + 4, values);
     } else if (name == GL_CURRENT_COLOR) {
         std::copy(s.colour, s.colour + 4, values);
+    } else {
+        emscripten_glGetFloatv(name, values);
     }
 }
 

@@ -7,6 +7,8 @@
 // its own opposite edges, as the atlas frames its pictures.
 #pragma once
 
-// Compiles the shader pair and makes the buffers; once, with the page's WebGL context current.
-// False, with the reason, when WebGL cannot run it.
-bool startDrawingPath(const char*& reason);
+// Compiles the shader pair and makes the buffers; once, with the page's WebGL context of that
+// version (1 or 2) current. False, with the reason, when WebGL cannot run it.
+bool startDrawingPath(int version, const char*& reason);
+// The version of the context drawn into: 2 can keep the hall still, 1 cannot.
+int webGlVersion();

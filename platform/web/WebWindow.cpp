@@ -24,6 +24,7 @@ struct Callbacks {
     void (*mouse)(int, int, int, int) = nullptr;
     void (*keyboard)(unsigned char, int, int) = nullptr;
     void (*keyboardUp)(unsigned char, int, int) = nullptr;
+    void (*special)(int, int, int) = nullptr;
 };
 
 Callbacks callbacks;
@@ -31,6 +32,10 @@ double startMs = 0.0;
 bool redisplay = false;
 int initialWidth = 1024;
 int initialHeight = 512;
+constexpr int largestKey = 127; // the program knows ASCII's characters only
+
+// The page's choice: 1 forces WebGL 1 (?webgl=1), else WebGL 2 where the browser offers it.
+EM_JS(int, wantedWebGlVersion, (), { return Module.webGlVersion || 2; });
 } // namespace
 
 extern "C" {
@@ -47,7 +52,7 @@ void glutInitWindowSize(int width, int height) {
 }
 
 // The desktop's window as a context: no alpha to blend with the page, a depth buffer, no
-// smoothing of edges, WebGL 1.
+// smoothing of edges; WebGL 2, which can keep the hall still, else WebGL 1.
 int glutCreateWindow(const char*) {
     emscripten_set_canvas_element_size(canvas, initialWidth, initialHeight);
     EmscriptenWebGLContextAttributes attributes;
@@ -56,13 +61,15 @@ int glutCreateWindow(const char*) {
     attributes.depth = true;
     attributes.stencil = false;
     attributes.antialias = false;
-    attributes.majorVersion = 1;
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
-        emscripten_webgl_create_context(canvas, &attributes);
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+    for (int version = wantedWebGlVersion(); version >= 1 && context <= 0; --version) {
+        attributes.majorVersion = version;
+        context = emscripten_webgl_create_context(canvas, &attributes);
+    }
     const char* reason = "the browser offers no WebGL";
     if (context <= 0 ||
         emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS ||
-        !startDrawingPath(reason)) {
+        !startDrawingPath(attributes.majorVersion, reason)) {
         std::fprintf(stderr, "throngwick: cannot draw: %s\n", reason);
         return 0;
     }
@@ -125,8 +132,10 @@ void glutKeyboardFunc(void (*callback)(unsigned char, int, int)) {
 void glutKeyboardUpFunc(void (*callback)(unsigned char, int, int)) {
     callbacks.keyboardUp = callback;
 }
-// No special keys reach the program from the page.
-void glutSpecialFunc(void (*)(int, int, int)) {}
+void glutSpecialFunc(void (*callback)(int, int, int)) {
+    callbacks.special = callback;
+}
+// The page sends no special key's release: the program does nothing with them.
 void glutSpecialUpFunc(void (*)(int, int, int)) {}
 
 EMSCRIPTEN_KEEPALIVE void webFrame() {
@@ -142,6 +151,9 @@ EMSCRIPTEN_KEEPALIVE void webReshape(int width, int height) {
     emscripten_set_canvas_element_size(canvas, width, height);
     if (callbacks.reshape)
         callbacks.reshape(width, height);
+    // A new size empties the canvas: it is drawn again, also while paused, as a window system
+    // has a resized window drawn.
+    redisplay = true;
 }
 
 EMSCRIPTEN_KEEPALIVE void webMouse(int button, int state, int x, int y) {
@@ -159,14 +171,20 @@ EMSCRIPTEN_KEEPALIVE void webDrag(int x, int y) {
         callbacks.motion(x, y);
 }
 
+// Only ASCII reaches the program: a character beyond it cut to 8 bits would be another key.
 EMSCRIPTEN_KEEPALIVE void webKey(int key, int x, int y) {
-    if (callbacks.keyboard)
+    if (callbacks.keyboard && key >= 0 && key <= largestKey)
         callbacks.keyboard(static_cast<unsigned char>(key), x, y);
 }
 
 EMSCRIPTEN_KEEPALIVE void webKeyUp(int key, int x, int y) {
-    if (callbacks.keyboardUp)
+    if (callbacks.keyboardUp && key >= 0 && key <= largestKey)
         callbacks.keyboardUp(static_cast<unsigned char>(key), x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE void webSpecial(int key, int x, int y) {
+    if (callbacks.special)
+        callbacks.special(key, x, y);
 }
 
 EMSCRIPTEN_KEEPALIVE void webTap(int x, int y) {

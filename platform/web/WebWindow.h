@@ -14,6 +14,8 @@ void webMove(int x, int y);
 void webDrag(int x, int y);
 void webKey(int key, int x, int y);
 void webKeyUp(int key, int x, int y);
+// A special key (GLUT's codes: the arrows 100 to 103).
+void webSpecial(int key, int x, int y);
 // A finger lifted where it touched: a key 1 to 4 on a line of the card shown, else a click.
 void webTap(int x, int y);
 }

@@ -65,10 +65,10 @@ class Site:
 class Browser:
     # One headless Chromium with a profile of its own; a context manager.
 
-    def __init__(self, scratch):
+    def __init__(self, scratch, flags=()):
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for flag in FLAGS + [f"--window-size={VIEWPORT[0]},{VIEWPORT[1] + 200}",
+        for flag in FLAGS + list(flags) + [f"--window-size={VIEWPORT[0]},{VIEWPORT[1] + 200}",
                              f"--user-data-dir={tempfile.mkdtemp(prefix='profile-', dir=scratch)}"]:
             options.add_argument(flag)
         if os.geteuid() == 0:
@@ -83,12 +83,15 @@ class Browser:
     def __exit__(self, *failure):
         self.driver.quit()
 
-    def open(self, url, scale=1):
+    def open(self, url, scale=1, size=None, touch=False):
         # The page's own size, whatever the window around it takes; at a scale of 2, a screen of
         # twice the pixels, as a phone's, in which the same canvas takes half the page's pixels.
+        # With touch, a touch screen's coarse pointer (size: a phone's, in CSS pixels).
+        width, height = size or (VIEWPORT[0] // scale, VIEWPORT[1] // scale)
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": VIEWPORT[0] // scale, "height": VIEWPORT[1] // scale,
-            "deviceScaleFactor": scale, "mobile": False})
+            "width": width, "height": height, "deviceScaleFactor": scale, "mobile": touch})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                                    {"enabled": touch, "maxTouchPoints": 5})
         self.driver.get(url)
         return Page(self.driver)
 
@@ -156,7 +159,31 @@ class Page:
         (chain.click() if button == 1 else chain.context_click()).perform()
 
     def key(self, key):
-        ActionChains(self.driver).send_keys(Keys.ESCAPE if key == "Escape" else key).perform()
+        named = {"Escape": Keys.ESCAPE, "Enter": Keys.ENTER, "Tab": Keys.TAB,
+                 "ArrowLeft": Keys.ARROW_LEFT, "ArrowRight": Keys.ARROW_RIGHT,
+                 "ArrowUp": Keys.ARROW_UP, "ArrowDown": Keys.ARROW_DOWN}
+        ActionChains(self.driver).send_keys(named.get(key, key)).perform()
+
+    def type_character(self, character):
+        # A key that gives this character, as a keyboard layout's key does, through Chrome's input.
+        for kind in ("keyDown", "keyUp"):
+            self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
+                "type": kind, "key": character, **({"text": character} if kind == "keyDown" else {})})
+
+    def stall(self, seconds):
+        # The page's thread kept busy, as a slow phone's long frame or a hidden tab stalls it.
+        self.driver.execute_script(
+            "const end = performance.now() + arguments[0]; while (performance.now() < end) {}",
+            seconds * 1000)
+
+    def loaded(self):
+        # Every file the page loaded so far: [path on the site, bytes transferred].
+        return self.driver.execute_script(
+            "return performance.getEntriesByType('resource').map((e) => "
+            "[new URL(e.name).pathname.slice(1), e.transferSize])")
+
+    def text(self, element):
+        return self.driver.find_element("id", element).text
 
     def tap(self, x, y):
         # A finger down and up at canvas pixel (x, y), through Chrome's own touch input.
@@ -171,6 +198,17 @@ class Page:
         # Whether any of the sound output's channels plays now.
         return self.driver.execute_script(
             "return arguments[0].some((channel) => Module.sound.playing(channel))", list(channels))
+
+    def played(self, channels):
+        # Whether any of the channels was given a sound to play, sounding still or not.
+        return self.driver.execute_script(
+            "return arguments[0].some((channel) => Module.sound.channels[channel])", list(channels))
+
+    def silent_for_good(self):
+        # No playback nor music left, and the sound output closed.
+        return self.driver.execute_script(
+            "const s = Module.sound; return s.closed && !s.music && s.context.state === 'closed' &&"
+            " !s.channels.some((c, i) => s.playing(i))")
 
     def run(self, script, *arguments):
         # An asynchronous script: its last argument is the callback with the result.

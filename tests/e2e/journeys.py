@@ -8,9 +8,10 @@
 # replay          a visit recorded, then replayed as frames: the still hall exact, the renderers alike
 # package         both Debian packages unpacked, started from elsewhere as the menu starts the
 #                 program, and the options' refusals
-# web             the browser version in headless Chromium: the same visit by mouse and keys and by
-#                 touch, the same crowd for a seed, and the replay journey's visit replayed alike
-# keys            F11, M, P and F12 in a recorded visit, and its replay
+# web             the browser version in headless Chromium: the same visit by mouse, by keys alone
+#                 and by touch, stalls, Esc's silence, the offline copy, failures named, no WebGL,
+#                 the same crowd for a seed, and the replay journey's visit replayed alike
+# keys            F11, M, P, F12, the arrows and Enter in a recorded visit, and its replay
 # unattended      the show --attract plays, handed back; SIGINT, SIGTERM and SIGHUP; --screensaver
 #
 # journeys.py NAME --binary PROGRAM --run-dir FOLDER --scratch FOLDER [--screenshots FOLDER]
@@ -741,10 +742,24 @@ def regions(shot):
     return shot[300:508].reshape(4, 52, 16, 64, 3).mean(axis=(1, 3))
 
 
+def key_spot(crowd, start=(512, 384)):
+    # A floor pixel the arrow keys reach from start (where the cursor starts) that picks
+    # somebody, away from cell edges, and the arrow presses that take the cursor there.
+    for steps in sorted(((dx, dy) for dx in range(-12, 13) for dy in range(0, 20)),
+                        key=lambda d: abs(d[0]) + abs(d[1])):
+        x, y = start[0] + 16 * steps[0], start[1] + 16 * steps[1]
+        point = h.floor_point(x, y)
+        edge = min((point[0] + 100) % 20, -(point[0] + 100) % 20, point[2] % 10, -point[2] % 10)
+        if y > 330 and edge > 0.5 and crowd.picked(point):
+            return (x, y), ["ArrowRight" if steps[0] > 0 else "ArrowLeft"] * abs(steps[0]) + \
+                ["ArrowDown"] * steps[1]
+
+
 def web(options, checks):
     scratch = Path(options.scratch)
     replayed = Path(options.replayed)
-    spot, picked, _ = pick_spots(h.Crowd(7))[0]
+    spot, presses = key_spot(h.Crowd(7))  # the keyboard-only visit picks there too
+    picked = h.Crowd(7).picked(h.floor_point(*spot))
     with Program(options, "--seed", "7", "--mute", binary=options.release) as program:
         enter(program, checks, started(program, checks))
         program.move(*REST)
@@ -767,16 +782,21 @@ def web(options, checks):
         checks.check("?seed=7 shows the crowd the desktop's --seed 7 shows", difference < 6,
                      f"regions differ by {difference:.1f} levels")
         lines = len(page.lines)
+        clicked = time.monotonic()
         page.click(*spot)
         found = page.wait_line(h.PICK_LINE, 10, start=lines)
         checks.require("a click on the floor picks and prints its point", found)
-        off = max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(*spot)))
+        # WebDriver places the pointer in whole page pixels: it may land on the pixel beside.
+        off = min(max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(x, spot[1])))
+                  for x in (spot[0] - 1, spot[0], spot[0] + 1))
         checks.check("it is the desktop's near-plane point under the cursor", off < 1e-4, off)
         checks.require("the camera flies to the person and the card swings in",
                        page.wait_shot(card_shown, 20)[1])
+        travel = time.monotonic() - clicked
+        eye = eye_at(page, checks, spot)
         page.move(*REST)
         page.key("3")
-        checks.check("the fire sounds: a fire start and the fire loop play", page.sounding(
+        checks.check("the fire sounds: a fire start and the fire loop play", page.played(
             range(0, 16)) and page.sounding(range(16, 20)))
         before = flames_over(hall, picked)
 
@@ -793,52 +813,183 @@ def web(options, checks):
         checks.require("a second pick reaches its person", page.wait_shot(card_shown, 20)[1])
         page.key("1")
         heard = h.wait_for(lambda: page.driver.execute_script("return Module.sound.musicPeaks()"), 10)
-        checks.check("key 1 starts the music, and its level is measured", heard)
+        checks.check("key 1 starts the music, loaded then, and its level is measured", heard and
+                     any(path == "audio/adagio_vocal.mp3" for path, _ in page.loaded()))
         page.key("Escape")
         checks.check("Esc closes the hall and says how to enter again",
-                     page.wait_state("closed", 10) and "Reload the page" in chromium.driver.
-                     find_element("id", "notice").text)
+                     page.wait_state("closed", 10) and "Reload the page" in page.text("notice"))
+        checks.check("Esc: no sound plays on, the music and the fire loop neither",
+                     h.wait_for(page.silent_for_good, 2))
 
-        # Touch on a screen of twice the pixels: the canvas's buffer is still 1024 by 512.
-        page = chromium.open(site.url("?seed=7&mute"), scale=2)
-        checks.require("the muted page loads", page.wait_state("running", 60))
-        checks.check("on a screen of twice the pixels the drawing buffer has them",
-                     chromium.driver.execute_script("return [canvas.width, canvas.height]") ==
-                     [1024, 512])
+        # The offline copy: the same page again with the server stopped.
+        cached = "return caches.keys().then((names) => Promise.all(names.map((name) => " \
+                 "caches.open(name).then((cache) => cache.keys())))).then((all) => " \
+                 "arguments[0](all.flat().length))"
+        h.wait_for(lambda: chromium.driver.execute_async_script(cached) >= 50, 10)
+        site.server.kill()
+        site.server.wait()
+        chromium.driver.refresh()
+        page = browser.Page(chromium.driver)
+        checks.check("with the server stopped, the page opens again from its offline copy",
+                     page.wait_state("running", 60) and page.shot().mean() > 20 and
+                     not page.text("problems"), page.text("problems"))
+
+    with browser.Site(scratch / "site", links) as site, browser.Browser(scratch) as chromium:
+        # Keyboard only: Tab to the canvas, its ring, Enter, the arrows, Enter to pick.
+        page = chromium.open(site.url("?seed=7"))
+        checks.require("the page loads again", page.wait_state("running", 60))
+        page.key("Tab")
+        ring = page.shot()[1:3, 100:900].reshape(-1, 3).mean(axis=0)
+        checks.check("Tab reaches the canvas, and a ring shows where the keys go",
+                     chromium.driver.execute_script("return document.activeElement.id") ==
+                     "canvas" and abs(ring - (240, 192, 96)).max() < 30, f"{ring}")
+        page.key("Enter")
+        inside = (slice(10, 500), slice(20, 1004))  # within the ring
+        checks.require("Enter on the title enters the hall",
+                       page.wait_shot(lambda shot: changed(shot, title, inside) > 2, 20)[1])
+        lines = len(page.lines)
+        for press in presses:
+            page.key(press)
+        page.key("Enter")
+        found = page.wait_line(h.PICK_LINE, 10, start=lines)
+        off = found and max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(*spot)))
+        checks.check(f"the arrows take the light shaft to {spot} and Enter picks there",
+                     found and off < 1e-4, off)
+        # The page stalled for 2 s on the way: the camera arrives where the mouse's visit did.
+        time.sleep(max(0.2, travel - 1.2))
+        page.stall(2)
+        checks.require("the card swings in", page.wait_shot(card_shown, 20)[1])
+        stalled = eye_at(page, checks, spot)
+        checks.check("after a 2 s stall during the travel the camera arrives where it arrived "
+                     "without", math.dist(stalled, eye) < 3, f"{math.dist(stalled, eye):.1f} apart")
+        # A keyboard layout's letters: Czech's key for 2 gives ě (U+011B, 27 cut to 8 bits), and
+        # Cyrillic letters U+0431 to U+0434 and U+044D (1 to 4 and M cut): none of them acts.
+        for character in "ěбвгдэ":
+            page.type_character(character)
+        time.sleep(0.5)
+        checks.check("a keyboard layout's letters in the browser: none closes the hall, commands "
+                     "or silences", page.state() == "running" and card_shown(page.shot()) and
+                     not chromium.driver.execute_script("return Module.sound.silent"))
+        page.key("2")
+        checks.check("key 2 then sends everybody home: the card goes",
+                     page.wait_shot(lambda shot: not card_shown(shot), 5)[1])
+        time.sleep(0.3)
+        page.stall(2)  # and again on the way home
+        page.key("4")
+        page.wait_shot(lambda shot: changed(shot, title, HALL) > 2 and
+                       changed(shot, page.shot(), HALL) < 0.5, 20)
+        lines = len(page.lines)
+        page.click(*REST)
+        home = page.wait_line(h.PICK_LINE, 10, start=lines)
+        off = home and [abs(float(a) - b) for a, b in zip(home.groups(), h.near_point(*REST))]
+        checks.check("after a 2 s stall on the way home the camera is home (a shake may move it a "
+                     "little, and the pointer land on the pixel beside)", home and off[0] < 0.01 and off[2] < 0.01 and off[1] < 0.36, off)
+        page.key("Escape")
+        checks.check("Esc closes the hall", page.wait_state("closed", 10))
+
+        # A touch screen: the title says Tap, buttons for fingers, a word to turn the phone.
+        page = chromium.open(site.url("?seed=7&mute"), touch=True)
+        checks.require("the muted page loads on a touch screen", page.wait_state("running", 60))
+        tapped = page.shot()
+        invitation = (slice(280, 340), slice(300, 724))  # where the title asks to click or tap
+        checks.check("a touch screen's title says Tap: only its invitation differs",
+                     changed(tapped, title, invitation) > 5 and changed(tapped, title) < 2,
+                     f"{changed(tapped, title, invitation):.1f}, {changed(tapped, title):.2f}")
+        checks.check("?mute loads no sound", not [path for path, _ in page.loaded()
+                                                  if path.startswith("audio/")])
+        sizes = chromium.driver.execute_script(
+            "return ['mute', 'pause', 'fullscreen'].map((id) => { const b = document."
+            "getElementById(id).getBoundingClientRect(); return [b.width, b.height]; })")
+        checks.check("three buttons, each at least 44 CSS px", min(min(size) for size in sizes)
+                     >= 44, sizes)
         page.tap(512, 150)
         checks.require("a tap enters the hall", page.wait_shot(dark_margins, 20)[1])
-        lines = len(page.lines)
-        page.tap(*spot)
-        checks.require("a tap on the floor picks", page.wait_line(h.PICK_LINE, 10, start=lines))
-        checks.require("the card swings in", page.wait_shot(card_shown, 20)[1])
-        page.tap(*card_line(3))
-        alight("a tap on the card's third line sets the person on fire")
+        chromium.driver.find_element("id", "pause").click()
+        time.sleep(1.0)
+        first = page.shot()
+        time.sleep(1.0)
+        checks.check("the pause button pauses: two shots a second apart are the same",
+                     (first == page.shot()).all())
+        chromium.driver.execute_script("document.getElementById('canvas').focus()")
+        for _ in range(2):  # the sound's button, the pause button
+            page.key("Tab")
+        page.key("Enter")  # the pause button, reached by keys, lets the hall go on
+        checks.check("the buttons are reached by Tab and work by keys",
+                     chromium.driver.execute_script("return document.activeElement.id") == "pause"
+                     and page.wait_shot(lambda shot: changed(shot, first) > 0, 5)[1])
+        for size, upright in (((390, 844), True), ((844, 390), False)):
+            page = chromium.open(site.url("?seed=7&mute"), size=size, scale=3, touch=True)
+            page.wait_state("title", 30)
+            shown = chromium.driver.execute_script(
+                "return getComputedStyle(document.getElementById('turn')).display !== 'none'")
+            checks.check(f"a phone {'upright' if upright else 'turned'}: "
+                         f"{'a word to turn it' if upright else 'no word'}", shown == upright)
 
         # A picture and a sound missing from the site: each named, the hall drawn without them.
         gaps = {folder: hostile_files.linked(scratch / "gaps-files" / folder,
-                                             Path(options.site) / folder, (missing,))
-                for folder, missing in (("image_data", "fire2.tga"), ("audio", "ooo_01.mp3"))}
+                                             Path(options.site) / folder, missing)
+                for folder, missing in (("image_data", ("fire2.tga", "fire2.tga.gz")),
+                                        ("audio", ("ooo_01.mp3",)))}
         with browser.Site(scratch / "gaps", dict(links, **gaps)) as holes:
             page = chromium.open(holes.url())
             checks.check("a picture and a sound that cannot be loaded are named on the page, and "
                          "the hall opens without them", page.wait_state("running", 60) and
-                         all(name in chromium.driver.find_element("id", "problems").text
+                         all(name in page.text("problems")
                              for name in ("image_data/fire2.tga", "audio/ooo_01.mp3")))
+        broken = dict(links, **{"files.json": scratch / "broken.json"})
+        (scratch / "broken.json").write_text("[{\"path\": ")
+        with browser.Site(scratch / "broken", broken) as holes:
+            for url, file in ((holes.url(), "files.json"),
+                              (site.url("?replay=missing.txt"), "missing.txt"),
+                              (site.url("?replay=http://example.invalid/v.txt"), "example.invalid"),
+                              (site.url("?replay="), "?replay="),
+                              (site.url("?replay=visit.txt&fps=5&mute"), None)):
+                query = url.partition("?")[2]
+                page = chromium.open(url)
+                said = h.wait_for(lambda: page.text("problems"), 3, 0.1)
+                checks.check(f"{query or 'a broken files.json'}: one line naming "
+                             f"{file or 'what fps needs'}, and the main message agrees",
+                             said and (file or "&frames") in said and
+                             ("could not" in page.text("progress")) == (file is not None),
+                             f"{said!r}; {page.text('progress')!r}")
 
-        page = chromium.open(site.url("?replay=visit.txt&fps=5&frames&mute"))
-        frames = page.run(COMPARE_FRAMES)
+        # The recorded visit, frame for frame, with WebGL 2 (the hall kept still) and WebGL 1.
         films = sorted((replayed / "batched").glob("frame-*.png"))
-        worst = min(frames, key=lambda frame: frame[1], default=(0, 0.0, 0))
-        checks.check("the recorded visit replays in the browser, frame for frame, at least 99 % of "
-                     "each frame's pixels within 8 levels of the desktop's", len(frames) ==
-                     len(films) > 80 and worst[1] >= 0.99, f"{len(frames)} frames of "
-                     f"{len(films)}; the worst, {worst[0]}, {worst[1]:.4%} alike, largest "
-                     f"difference {max((frame[2] for frame in frames), default=0)}")
-        print(f"from opening the page to the title: {load_ms:.0f} ms", flush=True)
+        replays = {}
+        for version in (2, 1):
+            page = chromium.open(site.url(f"?replay=visit.txt&fps=5&frames&mute&webgl={version}"))
+            frames = page.run(COMPARE_FRAMES)
+            replays[version] = frames
+            worst = min(frames, key=lambda frame: frame[1], default=(0, 0.0, 0))
+            checks.check(f"WebGL {version}: the recorded visit replays in the browser, frame for "
+                         "frame, at least 99 % of each frame's pixels within 8 levels of the "
+                         "desktop's", len(frames) == len(films) > 80 and worst[1] >= 0.99 and
+                         not page.text("problems"),
+                         f"{len(frames)} frames of {len(films)}; the worst, {worst[0]}, "
+                         f"{worst[1]:.4%} alike, largest difference "
+                         f"{max((frame[2] for frame in frames), default=0)}")
+        checks.check("the hall kept still with WebGL 2 gives the very frames WebGL 1 draws",
+                     [f[3] for f in replays[2]] == [f[3] for f in replays[1]] and
+                     len(replays[2]) > 80)
+    # A browser without WebGL is told so at once, before anything large is loaded.
+    with browser.Site(scratch / "site", links) as site, \
+            browser.Browser(scratch, ["--disable-3d-apis"]) as chromium:
+        page = chromium.open(site.url())
+        said = h.wait_for(lambda: "cannot draw the hall" in page.text("progress"), 5, 0.1)
+        loaded = page.loaded()
+        checks.check("without WebGL: the main message says at once that this browser cannot draw "
+                     "the hall, and what to try, with nothing large loaded", said and
+                     "Try another browser" in page.text("progress") and
+                     sum(size for _, size in loaded) < 100000 and
+                     not [path for path, _ in loaded if path.startswith(("image_data", "audio",
+                                                                         "throngwick"))],
+                     f"{len(loaded)} files, {sum(size for _, size in loaded)} bytes")
+    print(f"from opening the page to the title: {load_ms:.0f} ms", flush=True)
 
 
 # Run in the page: each frame the replay hands out against the desktop's of the same number,
-# served beside the page; [number, share of pixels within 8 levels, largest difference] each.
+# served beside the page; [number, share of pixels within 8 levels, largest difference, the
+# frame's own hash] each.
 COMPARE_FRAMES = """
 const done = arguments[arguments.length - 1];
 (async () => {
@@ -859,7 +1010,9 @@ const done = arguments[arguments.length - 1];
       within += d <= 8;
       largest = Math.max(largest, d);
     }
-    results.push([frame.number, within / (web.length / 4), largest]);
+    let hash = 2166136261;
+    for (let i = 0; i < web.length; ++i) hash = Math.imul(hash ^ web[i], 16777619) >>> 0;
+    results.push([frame.number, within / (web.length / 4), largest, hash]);
   }
   return results;
 })().then(done, (error) => done(String(error)));
@@ -867,7 +1020,7 @@ const done = arguments[arguments.length - 1];
 
 
 def keys(options, checks):
-    scratch, spot = Path(tempfile.mkdtemp(dir=options.scratch)), pick_spots(h.Crowd(SEED))[0][0]
+    scratch = Path(tempfile.mkdtemp(dir=options.scratch))
     pictures, visit, film = scratch / "pictures", scratch / "keys.txt", scratch / "film"
     # The file to record into is emptied only by a program that starts: not by one without a
     # display, nor by one whose -display lacks its name, which is refused as our options are.
@@ -922,9 +1075,15 @@ def keys(options, checks):
         checks.check("P again: the crowd goes on where it stood", moves[0] < moves[1] / 3, moves)
 
         program.key("m")
+        # Without the pointer: the arrows take the light shaft to a person, Enter picks there.
+        program.move(512, 150)
+        target, presses = key_spot(h.Crowd(SEED), (512, 150))
         lines, at_click = len(program.lines), program.frames()
-        program.click(*spot)
-        checks.require("a click picks", program.wait_line(h.PICK_LINE, 10, start=lines))
+        program.key(*[press.replace("Arrow", "") for press in presses], "Return")
+        found = program.wait_line(h.PICK_LINE, 10, start=lines)
+        off = found and max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(*target)))
+        checks.require(f"the arrows take the light shaft to {target} and Enter picks there",
+                       found and off < 1e-4, off)
         time.sleep(0.5)
         travelling = pause("on the camera's way")
         checks.check("M: the click's crowd voice is not heard", not dark_margins(travelling) and
@@ -969,7 +1128,7 @@ def keys(options, checks):
                  "black or left from before", len(firsts) == 2 and min(alike) > 0.9, alike)
     # Written before P paused, the same visit's P did nothing, and so it does in its replay.
     older = scratch / "visit-1.txt"
-    older.write_text(visit.read_text().replace("throngwick-visit 2\n", "throngwick-visit 1\n", 1))
+    older.write_text(visit.read_text().replace("throngwick-visit 3\n", "throngwick-visit 1\n", 1))
     status, still = longest_still(older, scratch / "film-1")
     checks.check("as a visit of the first format, the same recording replays without its pauses",
                  status == 0 and still < 5, still)

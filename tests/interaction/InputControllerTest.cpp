@@ -192,3 +192,43 @@ TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
     EXPECT_FALSE(app.paused || bank.paused || bank.silent);
     expectEnding(true, person);
 }
+
+// Without a pointer: Space or Enter on the title enters, the arrows move the cursor as the
+// pointer would, kept inside the window, and Enter clicks there; Space in the hall does nothing.
+TEST_F(InputTest, SpaceOrEnterEntersTheArrowsMoveTheCursorAndEnterClicksThere) {
+    testing::internal::CaptureStdout();
+    input.onKeyboard('a', 0, 0);
+    input.onSpecialKey(GLUT_KEY_F1, 0, 0);
+    EXPECT_EQ(input.running, 0);
+    EXPECT_EQ(input.mouseX, 512.0f);
+    input.onKeyboard(spaceKey, 0, 0);
+    EXPECT_EQ(input.running, 1);
+    input.running = 0;
+    input.onKeyboard(enterKey, 0, 0);
+    EXPECT_EQ(input.running, 1);
+    EXPECT_EQ(captured(), ""); // the key that enters picks nobody
+    const Vec3 spot = floorUnder(floorX, floorY);
+    Person& person = place(spot.x, spot.z);
+    input.onSpecialKey(GLUT_KEY_DOWN, 0, 0); // from where the cursor starts, (512, 384)
+    EXPECT_EQ(input.floorPoint, spot);
+    testing::internal::CaptureStdout();
+    input.onKeyboard(spaceKey, 0, 0);
+    EXPECT_EQ(crowd.selectedPerson, nullptr);
+    input.onKeyboard(enterKey, 0, 0);
+    EXPECT_EQ(captured().rfind("X:", 0), 0u);
+    EXPECT_EQ(crowd.selectedPerson, &person);
+    EXPECT_EQ(input.nearPoint, screenRay(floorX, floorY).origin);
+    const struct {
+        int key;
+        float x, y;
+    } edges[] = {{GLUT_KEY_LEFT, 0.0f, 400.0f},
+                 {GLUT_KEY_UP, 0.0f, 0.0f},
+                 {GLUT_KEY_RIGHT, 1023.0f, 0.0f},
+                 {GLUT_KEY_DOWN, 1023.0f, 511.0f}};
+    for (const auto& edge : edges) {
+        for (int i = 0; i < 70; ++i)
+            input.onSpecialKey(edge.key, 0, 0);
+        EXPECT_EQ(input.mouseX, edge.x) << edge.key;
+        EXPECT_EQ(input.mouseY, edge.y) << edge.key;
+    }
+}

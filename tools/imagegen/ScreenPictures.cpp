@@ -118,7 +118,8 @@ void paintGlowingText(Raster& r, TextPainter& font, const std::string& text, flo
 
 } // namespace
 
-Raster paintTitle(const Raster& hall, TextPainter& bold, TextPainter& regular) {
+Raster paintTitle(const Raster& hall, TextPainter& bold, TextPainter& regular,
+                  const char* invitation) {
     Raster r(1024, 512);
     for (int y = 0; y < r.height(); ++y)
         for (int x = 0; x < r.width(); ++x)
@@ -151,8 +152,7 @@ Raster paintTitle(const Raster& hall, TextPainter& bold, TextPainter& regular) {
     r.fill(
         Shape::polygon({{512.0f, 255.0f}, {520.0f, 262.75f}, {512.0f, 270.5f}, {504.0f, 262.75f}}),
         rgb(0xe8c080));
-    paintGlowingText(r, regular, "Click to enter the hall", 316.0f, 34, solid(rgb(0xf4e6cc)),
-                     rgb(0xffb060), 6);
+    paintGlowingText(r, regular, invitation, 316.0f, 34, solid(rgb(0xf4e6cc)), rgb(0xffb060), 6);
     return r;
 }
 

@@ -38,7 +38,8 @@ constexpr TgaFormat plainBottom24{false, false, 24};
 std::vector<PictureJob> pictureJobs(const Raster& hall, TextPainter& bold, TextPainter& regular) {
     using namespace catalogue;
     std::vector<PictureJob> jobs;
-    jobs.push_back({titlePicture, runBottom24, [&] { return paintTitle(hall, bold, regular); }});
+    jobs.push_back({titlePicture, runBottom24,
+                    [&] { return paintTitle(hall, bold, regular, "Click to enter the hall"); }});
     for (int kind = 0; kind < 6; ++kind) {
         for (int variant = 0; variant < 2; ++variant) {
             const TgaFormat format = (kind + variant) % 2 == 0 ? runTop32 : plainBottom32;
@@ -67,11 +68,29 @@ std::vector<PictureJob> pictureJobs(const Raster& hall, TextPainter& bold, TextP
     return jobs;
 }
 
+// The browser version's own pictures, beside those the program reads: the title a touch screen
+// shows, in the desktop title's layout, and the icon in the sizes a phone's home screen asks for.
+bool paintWebPictures(const std::filesystem::path& folder, const Raster& hall, TextPainter& bold,
+                      TextPainter& regular) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const Raster icon = paintIcon();
+    Raster large(512, 512);
+    large.compositeScaled(icon, 2.0f, 1.0f, Blend::Over);
+    Raster fine(768, 768); // three times larger, then averaged down to 192
+    fine.compositeScaled(icon, 3.0f, 1.0f, Blend::Over);
+    return TgaWriter::write((folder / "titlescreen-tap.tga").string(),
+                            paintTitle(hall, bold, regular, "Tap to enter the hall"),
+                            runBottom24) &&
+           PngWriter::write((folder / "throngwick-192.png").string(), fine.downsampled(4)) &&
+           PngWriter::write((folder / "throngwick-512.png").string(), large);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: imagegen <output folder> [<icon.png>]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: imagegen <output folder> [<icon.png> [<web folder>]]\n");
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -97,8 +116,12 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (argc == 3 && !PngWriter::write(argv[2], paintIcon())) {
+    if (argc >= 3 && !PngWriter::write(argv[2], paintIcon())) {
         std::fprintf(stderr, "imagegen: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    if (argc == 4 && !paintWebPictures(argv[3], hall, bold, regular)) {
+        std::fprintf(stderr, "imagegen: cannot write the web's pictures in %s\n", argv[3]);
         return 1;
     }
     const double seconds =

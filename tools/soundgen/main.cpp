@@ -35,16 +35,21 @@ bool writeSound(const std::string& folder, const SoundFile& file) {
     return true;
 }
 
+constexpr int webMusicKilobits = 64;
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::printf("usage: soundgen OUTPUT_FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::printf("usage: soundgen OUTPUT_FOLDER [WEB_FOLDER]\n");
         return 2;
     }
     const std::string folder = argv[1];
+    const std::string webFolder = argc == 3 ? argv[2] : "";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
+    if (!webFolder.empty())
+        std::filesystem::create_directories(webFolder, error);
     const auto started = std::chrono::steady_clock::now();
 
     using catalogue::sampleSounds;
@@ -64,7 +69,16 @@ int main(int argc, char** argv) {
 
     // The long music takes about as long as all the effects together: it gets a core of its own.
     bool musicWritten = false;
-    std::thread musicThread([&] { musicWritten = writeSound(folder, music); });
+    std::thread musicThread([&] {
+        const Sound adagio = music.make();
+        musicWritten =
+            writeSound(folder, {music.name, music.kilobitsPerSecond, [&] { return adagio; }});
+        // The browser's, smaller, so that the whole site fits a phone's connection.
+        if (!webFolder.empty())
+            musicWritten =
+                writeSound(webFolder, {music.name, webMusicKilobits, [&] { return adagio; }}) &&
+                musicWritten;
+    });
     bool effectsWritten = true;
     for (const SoundFile& file : effects) {
         effectsWritten = writeSound(folder, file) && effectsWritten;

@@ -1,12 +1,16 @@
 // The program's sound in the browser: Web Audio under the sound bank's back end
-// (platform/web/SoundOutputWeb.cpp calls these). The page decodes every sound before the program
-// starts; the output itself opens at the first click or key, as browsers allow.
+// (platform/web/SoundOutputWeb.cpp calls these). The page decodes the samples before the program
+// starts, and the music is loaded when it is first asked for; the output itself opens at the
+// first click or key, as browsers allow, and closes with the hall.
 "use strict";
 
 class ThrongwickSound {
   // decoded: each sound's path (audio/NAME.mp3) to its AudioBuffer; one that failed is absent.
-  constructor(decoded) {
+  // load: a path to a promise of its bytes, null when it cannot be had (the page says why).
+  constructor(decoded, load) {
     this.decoded = decoded;
+    this.load = load;
+    this.closed = false;
     this.samples = [];
     this.channels = [];
     this.context = null;
@@ -18,9 +22,15 @@ class ThrongwickSound {
     this.peaks = { time: -1, word: 0 };
   }
 
-  static async decode(bytes) {
-    // An offline context decodes without an output, so nothing waits for a click.
-    return new OfflineAudioContext(2, 1, 44100).decodeAudioData(bytes.slice().buffer);
+  // An offline context decodes without an output, so nothing waits for a click. A sound that
+  // cannot be decoded is named (by report) and left out.
+  static async decode(bytes, path, report = ThrongwickSound.report) {
+    try {
+      return await new OfflineAudioContext(2, 1, 44100).decodeAudioData(bytes.slice().buffer);
+    } catch (error) {
+      if (report) report(`${path} could not be decoded; the hall goes on without it.`);
+      return null;
+    }
   }
 
   open(channelCount) {
@@ -36,7 +46,7 @@ class ThrongwickSound {
   // The first click or key: the browser lets the output open now. At the desktop's rate, so the
   // music's level is measured over the same 1024 frames.
   start() {
-    if (this.context) return;
+    if (this.context || this.closed) return;
     try {
       this.context = new AudioContext({ sampleRate: 44100 });
     } catch (error) {
@@ -53,7 +63,7 @@ class ThrongwickSound {
   // opens.
   play(channel, sample, loop) {
     this.stop(channel);
-    if (!this.context) return 1;
+    if (!this.context || this.closed) return 1;
     const source = this.context.createBufferSource();
     source.buffer = this.samples[sample];
     source.loop = loop;
@@ -79,16 +89,37 @@ class ThrongwickSound {
     return playback && !playback.ended ? 1 : 0;
   }
 
+  // The music starts once it is loaded and decoded; until then its level is 0.
   startMusic(path) {
-    if (this.music) {
-      this.music.source.stop();
-      this.music.source.disconnect();
-      this.music = null;
-    }
-    this.musicBuffer = this.decoded.get(path.replace(/^\.\//, "")) || null;
-    if (!this.musicBuffer) return 0;
-    if (this.context) this.startMusicNow();
+    this.stopMusic();
+    this.musicBuffer = null;
+    const name = path.replace(/^\.\//, "");
+    const wanted = (this.musicWanted = {});
+    const ready = this.decoded.has(name) ? Promise.resolve(this.decoded.get(name))
+      : this.load(name).then((bytes) => bytes && ThrongwickSound.decode(bytes, name));
+    ready.then((buffer) => {
+      if (!buffer || wanted !== this.musicWanted || this.closed) return;
+      this.decoded.set(name, buffer);
+      this.musicBuffer = buffer;
+      if (this.context) this.startMusicNow();
+    });
     return 1;
+  }
+
+  stopMusic() {
+    if (!this.music) return;
+    this.music.source.onended = null;
+    this.music.source.stop();
+    this.music.source.disconnect();
+    this.music = null;
+  }
+
+  // The hall has closed: every sound stops, and the output with it.
+  close() {
+    this.closed = true;
+    this.channels.forEach((playback, channel) => this.stop(channel));
+    this.stopMusic();
+    if (this.context) this.context.close();
   }
 
   // The music to the output, and through a splitter to a meter for each side: the meters hear
@@ -122,7 +153,7 @@ class ThrongwickSound {
   // wait with the output's clock.
   pause(paused) {
     this.paused = paused;
-    if (!this.context) return;
+    if (!this.context || this.closed) return;
     if (paused) this.context.suspend();
     else this.context.resume();
   }
