@@ -4,6 +4,7 @@
 # arrays.
 
 import io
+import math
 import os
 import re
 import socket
@@ -100,7 +101,13 @@ class Page:
     # The page as loaded: its state, console lines, canvas, and the person's input.
 
     def __init__(self, driver):
-        self.driver, self.lines, self.errors = driver, [], []
+        self.driver, self.printed, self.errors = driver, [], []
+
+    @property
+    def lines(self):
+        # What the program printed up to now, as a program's output is read as it comes.
+        self.read_console()
+        return self.printed
 
     def state(self):
         return self.driver.execute_script("return page.state.phase")
@@ -114,12 +121,11 @@ class Page:
             text = re.sub(r'^\S+ \d+:\d+ ', "", entry["message"])
             if text.startswith('"') and text.endswith('"'):
                 text = text[1:-1]
-            (self.errors if entry["level"] == "SEVERE" else self.lines).append(text)
+            (self.errors if entry["level"] == "SEVERE" else self.printed).append(text)
 
     def wait_line(self, pattern, timeout, start=0):
         deadline = time.monotonic() + timeout
         while True:
-            self.read_console()
             found = next(filter(None, map(re.compile(pattern).search, self.lines[start:])), None)
             if found or time.monotonic() > deadline:
                 return found
@@ -144,12 +150,13 @@ class Page:
             "        b.top + (arguments[1] + 0.5) * b.height / c.height];", x, y)
 
     def _at(self, x, y):
-        # Canvas pixel (x, y) as an offset from the canvas's middle, in the page's pixels.
+        # Canvas pixel (x, y) as an offset from the canvas's middle, in whole page pixels: the
+        # pixel the point lies in, left or right of the middle alike.
         box = self.canvas().rect
         px, py = self._page_point(x, y)
         return ActionChains(self.driver).move_to_element_with_offset(
-            self.canvas(), int(px - box["x"] - box["width"] / 2),
-            int(py - box["y"] - box["height"] / 2))
+            self.canvas(), math.floor(px - box["x"] - box["width"] / 2),
+            math.floor(py - box["y"] - box["height"] / 2))
 
     def move(self, x, y):
         self._at(x, y).perform()

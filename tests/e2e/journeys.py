@@ -743,101 +743,72 @@ def regions(shot):
 
 
 def key_spot(crowd, start=(512, 384)):
-    # A floor pixel the arrow keys reach from start (where the cursor starts) that picks
-    # somebody, away from cell edges, and the arrow presses that take the cursor there.
+    # A floor pixel the arrow keys reach from start (where the cursor starts) that picks somebody
+    # a unit nearer than anybody else, away from cell edges, and the arrow presses that take the
+    # cursor there.
+    everybody = [head for people in crowd.cells.values() for head in people]
     for steps in sorted(((dx, dy) for dx in range(-12, 13) for dy in range(0, 20)),
                         key=lambda d: abs(d[0]) + abs(d[1])):
         x, y = start[0] + 16 * steps[0], start[1] + 16 * steps[1]
-        point = h.floor_point(x, y)
+        point, near = h.floor_point(x, y), sorted(math.dist(head, h.floor_point(x, y))
+                                                  for head in everybody)
         edge = min((point[0] + 100) % 20, -(point[0] + 100) % 20, point[2] % 10, -point[2] % 10)
-        if y > 330 and edge > 0.5 and crowd.picked(point):
+        picked = crowd.picked(point)
+        if y > 330 and edge > 0.5 and picked and math.dist(picked, point) + 1 < near[1]:
             return (x, y), ["ArrowRight" if steps[0] > 0 else "ArrowLeft"] * abs(steps[0]) + \
                 ["ArrowDown"] * steps[1]
 
 
+def printed_point(page, key="Enter"):
+    # The near-plane point a click at the cursor prints, by key (Enter): in a still view, where
+    # the camera stands. It picks too, in the overview.
+    lines = len(page.lines)
+    page.key(key)
+    found = page.wait_line(h.PICK_LINE, 5, start=lines)
+    return found and tuple(float(value) for value in found.groups())
+
+
 def web(options, checks):
-    scratch = Path(options.scratch)
-    replayed = Path(options.replayed)
-    spot, presses = key_spot(h.Crowd(7))  # the keyboard-only visit picks there too
-    picked = h.Crowd(7).picked(h.floor_point(*spot))
-    with Program(options, "--seed", "7", "--mute", binary=options.release) as program:
-        enter(program, checks, started(program, checks))
-        program.move(*REST)
-        desktop = still(program)
+    scratch, replayed = Path(options.scratch), Path(options.replayed)
     links = {name: Path(options.site) / name for name in os.listdir(options.site)}
     links.update({"visit.txt": replayed / "visit.txt", "desktop": replayed / "batched"})
-    with browser.Site(scratch / "site", links) as site, browser.Browser(scratch) as chromium:
+    with Program(options, "--seed", "7", "--mute", binary=options.release) as program:
+        enter(program, checks, started(program, checks))
+        program.move(512, 384)  # where the keys' cursor starts
+        desktop = still(program)
+    with browser.Browser(scratch) as chromium:
+        title, load_ms = web_visit(checks, chromium, scratch, links, desktop)
+        web_touch(checks, chromium, scratch, links, title)
+        web_files(checks, chromium, scratch, links, sorted((replayed / "batched").glob("*.png")))
+    # A browser without WebGL is told so at once, before anything large is loaded.
+    with browser.Site(scratch / "site-e", links) as site, \
+            browser.Browser(scratch, ["--disable-3d-apis"]) as chromium:
+        page = chromium.open(site.url())
+        said = h.wait_for(lambda: "cannot draw the hall" in page.text("progress"), 5, 0.1)
+        loaded = page.loaded()
+        checks.check("without WebGL: the main message says at once that this browser cannot draw "
+                     "the hall, and what to try, with nothing large loaded", said and
+                     "Try another browser" in page.text("progress") and
+                     sum(size for _, size in loaded) < 100000 and not [
+                         path for path, _ in loaded if path.startswith(("image_data", "audio",
+                                                                        "throngwick"))],
+                     f"{len(loaded)} files, {sum(size for _, size in loaded)} bytes")
+    print(f"from opening the page to the title: {load_ms:.0f} ms", flush=True)
+
+
+def web_visit(checks, chromium, scratch, links, desktop):
+    # Keys alone, with stalls on the way there and home; then the mouse, the music, Esc's
+    # silence, a new build's offline copy and the page without its server.
+    crowd = h.Crowd(7)
+    spot, presses = key_spot(crowd)
+    picked = crowd.picked(h.floor_point(*spot))
+    with browser.Site(scratch / "site-a", links) as site:
         page = chromium.open(site.url("?seed=7"))
         checks.require("the page loads and shows the title", page.wait_state("running", 60))
-        title = page.shot()
-        checks.check("the title shows", title.mean() > 20, f"brightness {title.mean():.0f}")
-        load_ms = chromium.driver.execute_script("return page.state.titleMs")
-        page.read_console()
-        checks.check("the console holds the loading lines and no error",
-                     page.lines[:3] == h.LOADING and not page.errors, page.errors[:3])
-        enter(page, checks, title)
-        page.move(*REST)
-        hall = still(page)
-        difference = np.abs(regions(hall) - regions(desktop)).mean()
-        checks.check("?seed=7 shows the crowd the desktop's --seed 7 shows", difference < 6,
-                     f"regions differ by {difference:.1f} levels")
-        lines = len(page.lines)
-        clicked = time.monotonic()
-        page.click(*spot)
-        found = page.wait_line(h.PICK_LINE, 10, start=lines)
-        checks.require("a click on the floor picks and prints its point", found)
-        # WebDriver places the pointer in whole page pixels: it may land on the pixel beside.
-        off = min(max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(x, spot[1])))
-                  for x in (spot[0] - 1, spot[0], spot[0] + 1))
-        checks.check("it is the desktop's near-plane point under the cursor", off < 1e-4, off)
-        checks.require("the camera flies to the person and the card swings in",
-                       page.wait_shot(card_shown, 20)[1])
-        travel = time.monotonic() - clicked
-        eye = eye_at(page, checks, spot)
-        page.move(*REST)
-        page.key("3")
-        checks.check("the fire sounds: a fire start and the fire loop play", page.played(
-            range(0, 16)) and page.sounding(range(16, 20)))
-        before = flames_over(hall, picked)
-
-        def alight(what):  # the picked person's head in flames, seen from the start-up view
-            fire = page.wait_shot(lambda shot: dark_margins(shot) and
-                                  flames_over(shot, picked) > before + 60, 20)
-            checks.check(what, fire[1], f"{before} then {flames_over(fire[0], picked)} flame "
-                         "pixels over the head")
-
-        alight("key 3 sets the person on fire")
-        clips.check_page_clip(checks, chromium.driver, page, scratch / "downloads")
-        second = next(s for s in pick_spots(h.Crowd(7)) if math.dist(s[1], picked) > 10)[0]
-        page.click(*second)
-        checks.require("a second pick reaches its person", page.wait_shot(card_shown, 20)[1])
-        page.key("1")
-        heard = h.wait_for(lambda: page.driver.execute_script("return Module.sound.musicPeaks()"), 10)
-        checks.check("key 1 starts the music, loaded then, and its level is measured", heard and
-                     any(path == "audio/adagio_vocal.mp3" for path, _ in page.loaded()))
-        page.key("Escape")
-        checks.check("Esc closes the hall and says how to enter again",
-                     page.wait_state("closed", 10) and "Reload the page" in page.text("notice"))
-        checks.check("Esc: no sound plays on, the music and the fire loop neither",
-                     h.wait_for(page.silent_for_good, 2))
-
-        # The offline copy: the same page again with the server stopped.
-        cached = "return caches.keys().then((names) => Promise.all(names.map((name) => " \
-                 "caches.open(name).then((cache) => cache.keys())))).then((all) => " \
-                 "arguments[0](all.flat().length))"
-        h.wait_for(lambda: chromium.driver.execute_async_script(cached) >= 50, 10)
-        site.server.kill()
-        site.server.wait()
-        chromium.driver.refresh()
-        page = browser.Page(chromium.driver)
-        checks.check("with the server stopped, the page opens again from its offline copy",
-                     page.wait_state("running", 60) and page.shot().mean() > 20 and
-                     not page.text("problems"), page.text("problems"))
-
-    with browser.Site(scratch / "site", links) as site, browser.Browser(scratch) as chromium:
-        # Keyboard only: Tab to the canvas, its ring, Enter, the arrows, Enter to pick.
-        page = chromium.open(site.url("?seed=7"))
-        checks.require("the page loads again", page.wait_state("running", 60))
+        title, load_ms = page.shot(), chromium.driver.execute_script("return page.state.titleMs")
+        checks.check("the title shows; the console holds the loading lines and no error",
+                     title.mean() > 20 and page.lines[:3] == h.LOADING and not page.errors,
+                     f"brightness {title.mean():.0f}, {page.errors[:3]}")
         page.key("Tab")
         ring = page.shot()[1:3, 100:900].reshape(-1, 3).mean(axis=0)
         checks.check("Tab reaches the canvas, and a ring shows where the keys go",
@@ -847,162 +818,240 @@ def web(options, checks):
         inside = (slice(10, 500), slice(20, 1004))  # within the ring
         checks.require("Enter on the title enters the hall",
                        page.wait_shot(lambda shot: changed(shot, title, inside) > 2, 20)[1])
-        lines = len(page.lines)
+        hall = still(page)
+        difference = np.abs(regions(hall) - regions(desktop)).mean()
+        checks.check("?seed=7 shows the crowd the desktop's --seed 7 shows", difference < 6,
+                     f"regions differ by {difference:.1f} levels")
         for press in presses:
             page.key(press)
-        page.key("Enter")
-        found = page.wait_line(h.PICK_LINE, 10, start=lines)
-        off = found and max(abs(float(a) - b) for a, b in zip(found.groups(), h.near_point(*spot)))
-        checks.check(f"the arrows take the light shaft to {spot} and Enter picks there",
-                     found and off < 1e-4, off)
-        # The page stalled for 2 s on the way: the camera arrives where the mouse's visit did.
-        time.sleep(max(0.2, travel - 1.2))
-        page.stall(2)
-        checks.require("the card swings in", page.wait_shot(card_shown, 20)[1])
-        stalled = eye_at(page, checks, spot)
-        checks.check("after a 2 s stall during the travel the camera arrives where it arrived "
-                     "without", math.dist(stalled, eye) < 3, f"{math.dist(stalled, eye):.1f} apart")
+        at = printed_point(page)
+        checks.require(f"the arrows take the light shaft to {spot} and Enter picks there: the "
+                       "desktop's near-plane point under it", at and max(
+                           abs(a - b) for a, b in zip(at, h.near_point(*spot))) < 1e-4, at)
+        checks.require("the camera flies to the person and the card swings in",
+                       page.wait_shot(card_shown, 20)[1])
+        eye = printed_point(page)
         # A keyboard layout's letters: Czech's key for 2 gives ě (U+011B, 27 cut to 8 bits), and
         # Cyrillic letters U+0431 to U+0434 and U+044D (1 to 4 and M cut): none of them acts.
         for character in "ěбвгдэ":
             page.type_character(character)
         time.sleep(0.5)
-        checks.check("a keyboard layout's letters in the browser: none closes the hall, commands "
-                     "or silences", page.state() == "running" and card_shown(page.shot()) and
+        checks.check("a keyboard layout's letters: none closes the hall, commands or silences",
+                     page.state() == "running" and card_shown(page.shot()) and
                      not chromium.driver.execute_script("return Module.sound.silent"))
         page.key("2")
-        checks.check("key 2 then sends everybody home: the card goes",
+        checks.check("key 2 sends everybody home: the card goes",
                      page.wait_shot(lambda shot: not card_shown(shot), 5)[1])
         time.sleep(0.3)
-        page.stall(2)  # and again on the way home
-        page.key("4")
-        page.wait_shot(lambda shot: changed(shot, title, HALL) > 2 and
-                       changed(shot, page.shot(), HALL) < 0.5, 20)
-        lines = len(page.lines)
-        page.click(*REST)
-        home = page.wait_line(h.PICK_LINE, 10, start=lines)
-        off = home and [abs(float(a) - b) for a, b in zip(home.groups(), h.near_point(*REST))]
+        page.stall(2)  # on the way home
+        home(page)
+        # Enter at home picks the same person again; the page stalls a second into the travel, so
+        # that the scene makes up the second it loses up to the arrival and past it.
+        again = printed_point(page)
         checks.check("after a 2 s stall on the way home the camera is home (a shake may move it a "
-                     "little, and the pointer land on the pixel beside)", home and off[0] < 0.01 and off[2] < 0.01 and off[1] < 0.36, off)
-        page.key("Escape")
-        checks.check("Esc closes the hall", page.wait_state("closed", 10))
+                     "little)", again and max(abs(again[i] - h.near_point(*spot)[i])
+                                              for i in (0, 2)) < 1e-4 and
+                     abs(again[1] - h.near_point(*spot)[1]) < 0.36, again)
+        time.sleep(0.8)
+        page.stall(2)
+        checks.require("the card swings in again", page.wait_shot(card_shown, 20)[1])
+        stalled = printed_point(page)
+        checks.check("after a 2 s stall during the travel the camera arrives where it arrived "
+                     "without", math.dist(stalled, eye) < 3, f"{math.dist(stalled, eye):.1f} apart")
+        page.key("3")
+        checks.check("key 3: a fire start and the fire loop sound", page.played(range(0, 16)) and
+                     page.sounding(range(16, 20)))
+        clips.check_page_clip(checks, chromium.driver, page, scratch / "downloads")
+        before, _ = flames_over(hall, picked), home(page)
+        shot, alight = page.wait_shot(lambda shot: flames_over(shot, picked) > before + 60, 10)
+        checks.check("key 3 set the person on fire: seen from home, flames over the head", alight,
+                     f"{before} then {flames_over(shot, picked)} flame pixels")
 
-        # A touch screen: the title says Tap, buttons for fingers, a word to turn the phone.
-        page = chromium.open(site.url("?seed=7&mute"), touch=True)
-        checks.require("the muted page loads on a touch screen", page.wait_state("running", 60))
+        # The mouse: a click picks, and key 1 starts the music, loaded only then.
+        second = next(s for s in pick_spots(crowd) if math.dist(s[1], picked) > 10)[0]
+        lines = len(page.lines)
+        page.click(*second)
+        found = page.wait_line(h.PICK_LINE, 10, start=lines)
+        checks.require("a click on the floor picks there: the desktop's near-plane point under "
+                       "the pointer", found and max(abs(float(a) - b) for a, b in zip(
+                           found.groups(), h.near_point(*second))) < 1e-4)
+        checks.require("the camera flies to the second person", page.wait_shot(card_shown, 20)[1])
+        page.key("1")
+        heard = h.wait_for(lambda: page.driver.execute_script("return Module.sound.musicPeaks()"), 10)
+        checks.check("key 1 starts the music, loaded then, and its level is measured", heard and
+                     any(path == "audio/adagio_vocal.mp3" for path, _ in page.loaded()))
+        page.key("Escape")
+        checks.check("Esc closes the hall and says how to enter again",
+                     page.wait_state("closed", 10) and "Reload the page" in page.text("notice"))
+        checks.check("Esc: no sound plays on, the music and the fire loop neither",
+                     h.wait_for(page.silent_for_good, 2))
+        web_offline(checks, chromium, site)
+    return title, load_ms
+
+
+def home(page):
+    # The view once the camera is home: the backdrop above any flame the same in shots a third of
+    # a second apart.
+    shots, backdrop = [page.shot()], (slice(0, 240), slice(None))
+    return page.wait_shot(lambda s: changed(s, shots.pop(), backdrop) == 0 or shots.append(s), 30,
+                          interval=0.3)[0]
+
+
+CACHED = """const done = arguments[arguments.length - 1];
+caches.keys().then((names) => Promise.all(names.map((name) => caches.open(name).then((cache) =>
+  cache.keys().then((kept) => [name, kept.length]))))).then(done);"""
+
+
+def web_offline(checks, chromium, site):
+    # A new build (its worker and list of files another build's) replaces the offline copy: the
+    # page starts again with it, and only its cache is left; then the page opens without server.
+    h.wait_for(lambda: sum(n for _, n in chromium.driver.execute_async_script(CACHED)) >= 50, 10)
+    build = chromium.driver.execute_script("return page.state.build")
+    for name in ("sw.js", "files.json"):
+        text = (site.folder / name).read_text().replace(build, build[::-1])
+        (site.folder / name).unlink()
+        (site.folder / name).write_text(text)
+    chromium.driver.refresh()
+    page = browser.Page(chromium.driver)
+    renewed = h.wait_for(lambda: page.state() == "running" and chromium.driver.execute_script(
+        "return page.state.build") == build[::-1], 60)
+    h.wait_for(lambda: sum(n for _, n in chromium.driver.execute_async_script(CACHED)) >= 50, 10)
+    kept = chromium.driver.execute_async_script(CACHED)
+    checks.check("a new build takes over, and only its own cache is kept",
+                 renewed and [name for name, _ in kept] == [f"throngwick-{build[::-1]}"], kept)
+    site.server.kill()
+    site.server.wait()
+    chromium.driver.refresh()
+    page = browser.Page(chromium.driver)
+    checks.check("with the server stopped, the page opens again from its offline copy",
+                 page.wait_state("running", 60) and page.shot().mean() > 20 and
+                 not page.text("problems"), page.text("problems"))
+
+
+def overlaps(driver, ids):
+    # The pairs of the elements shown that overlap on the page.
+    boxes = driver.execute_script(
+        "return arguments[0].map((id) => document.getElementById(id)).filter((e) => "
+        "e.getClientRects().length).map((e) => [e.id, e.getBoundingClientRect().toJSON()])", ids)
+    return [(a[0], b[0]) for i, a in enumerate(boxes) for b in boxes[i + 1:]
+            if min(a[1]["right"], b[1]["right"]) > max(a[1]["left"], b[1]["left"]) and
+            min(a[1]["bottom"], b[1]["bottom"]) > max(a[1]["top"], b[1]["top"])]
+
+
+def web_touch(checks, chromium, scratch, links, title):
+    # A touch screen, on a site without a picture and a sound: the title says Tap, buttons for
+    # fingers and for a clip, a word to turn the phone; paused, a new size is drawn at once.
+    missing = {folder: hostile_files.linked(scratch / "gaps-files" / folder,
+                                            Path(links["index.html"]).parent / folder, leaving)
+               for folder, leaving in (("image_data", ("fire2.tga", "fire2.tga.gz")),
+                                       ("audio", ("ooo_01.mp3",)))}
+    buttons = ["mute", "pause", "fullscreen", "clip-button"]
+    with browser.Site(scratch / "site-b", dict(links, **missing)) as site:
+        page = chromium.open(site.url("?seed=7"), touch=True)
+        checks.require("the page loads on a touch screen", page.wait_state("running", 60))
         tapped = page.shot()
         invitation = (slice(280, 340), slice(300, 724))  # where the title asks to click or tap
         checks.check("a touch screen's title says Tap: only its invitation differs",
                      changed(tapped, title, invitation) > 5 and changed(tapped, title) < 2,
                      f"{changed(tapped, title, invitation):.1f}, {changed(tapped, title):.2f}")
-        checks.check("?mute loads no sound", not [path for path, _ in page.loaded()
-                                                  if path.startswith("audio/")])
-        sizes = chromium.driver.execute_script(
-            "return ['mute', 'pause', 'fullscreen'].map((id) => { const b = document."
-            "getElementById(id).getBoundingClientRect(); return [b.width, b.height]; })")
-        checks.check("three buttons, each at least 44 CSS px", min(min(size) for size in sizes)
-                     >= 44, sizes)
+        checks.check("a picture and a sound that cannot be loaded are named on the page, and the "
+                     "hall opens without them", all(name in page.text("problems") for name in (
+                         "image_data/fire2.tga", "audio/ooo_01.mp3")), page.text("problems"))
         page.tap(512, 150)
         checks.require("a tap enters the hall", page.wait_shot(dark_margins, 20)[1])
+        sizes = chromium.driver.execute_script(
+            "return arguments[0].map((id) => { const b = document.getElementById(id)."
+            "getBoundingClientRect(); return [b.width, b.height]; })", buttons)
+        checks.check("sound, pause, full screen and Record buttons, each at least 44 CSS px",
+                     min(min(size) for size in sizes) >= 44, sizes)
         chromium.driver.find_element("id", "pause").click()
         time.sleep(1.0)
         first = page.shot()
         time.sleep(1.0)
         checks.check("the pause button pauses: two shots a second apart are the same",
                      (first == page.shot()).all())
+        for size, upright in (((390, 844), True), ((844, 390), False)):
+            chromium.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": size[0], "height": size[1], "deviceScaleFactor": 1, "mobile": True})
+            shown = h.wait_for(lambda: chromium.driver.execute_script(
+                "return getComputedStyle(document.getElementById('turn')).display !== 'none'") ==
+                upright, 2, 0.1)
+            drawn = page.wait_shot(lambda shot: shot.mean() > 20, 3)[0]
+            apart = overlaps(chromium.driver, buttons + ["turn"])
+            checks.check(f"a phone {'upright' if upright else 'turned'}: "
+                         f"{'a word to turn it' if upright else 'no word'}, the buttons apart; "
+                         "paused, the new size drawn at once", shown and not apart and
+                         drawn.shape[1] == min(size[0], 2 * size[1]) and drawn.mean() > 20,
+                         f"{apart}, {drawn.shape}, brightness {drawn.mean():.0f}")
         chromium.driver.execute_script("document.getElementById('canvas').focus()")
         for _ in range(2):  # the sound's button, the pause button
             page.key("Tab")
         page.key("Enter")  # the pause button, reached by keys, lets the hall go on
         checks.check("the buttons are reached by Tab and work by keys",
                      chromium.driver.execute_script("return document.activeElement.id") == "pause"
-                     and page.wait_shot(lambda shot: changed(shot, first) > 0, 5)[1])
-        for size, upright in (((390, 844), True), ((844, 390), False)):
-            page = chromium.open(site.url("?seed=7&mute"), size=size, scale=3, touch=True)
-            page.wait_state("title", 30)
-            shown = chromium.driver.execute_script(
-                "return getComputedStyle(document.getElementById('turn')).display !== 'none'")
-            checks.check(f"a phone {'upright' if upright else 'turned'}: "
-                         f"{'a word to turn it' if upright else 'no word'}", shown == upright)
+                     and page.wait_shot(lambda shot: changed(shot, drawn) > 0, 5)[1])
 
-        # A picture and a sound missing from the site: each named, the hall drawn without them.
-        gaps = {folder: hostile_files.linked(scratch / "gaps-files" / folder,
-                                             Path(options.site) / folder, missing)
-                for folder, missing in (("image_data", ("fire2.tga", "fire2.tga.gz")),
-                                        ("audio", ("ooo_01.mp3",)))}
-        with browser.Site(scratch / "gaps", dict(links, **gaps)) as holes:
-            page = chromium.open(holes.url())
-            checks.check("a picture and a sound that cannot be loaded are named on the page, and "
-                         "the hall opens without them", page.wait_state("running", 60) and
-                         all(name in page.text("problems")
-                             for name in ("image_data/fire2.tga", "audio/ooo_01.mp3")))
-        broken = dict(links, **{"files.json": scratch / "broken.json"})
-        (scratch / "broken.json").write_text("[{\"path\": ")
-        with browser.Site(scratch / "broken", broken) as holes:
-            for url, file in ((holes.url(), "files.json"),
-                              (site.url("?replay=missing.txt"), "missing.txt"),
-                              (site.url("?replay=http://example.invalid/v.txt"), "example.invalid"),
-                              (site.url("?replay="), "?replay="),
-                              (site.url("?replay=visit.txt&fps=5&mute"), None)):
-                query = url.partition("?")[2]
-                page = chromium.open(url)
-                said = h.wait_for(lambda: page.text("problems"), 3, 0.1)
-                checks.check(f"{query or 'a broken files.json'}: one line naming "
-                             f"{file or 'what fps needs'}, and the main message agrees",
-                             said and (file or "&frames") in said and
-                             ("could not" in page.text("progress")) == (file is not None),
-                             f"{said!r}; {page.text('progress')!r}")
 
-        # The recorded visit, frame for frame, with WebGL 2 (the hall kept still) and WebGL 1.
-        films = sorted((replayed / "batched").glob("frame-*.png"))
-        replays = {}
+def web_files(checks, chromium, scratch, links, films):
+    # Files that cannot be had or used: one line naming each, and the main message agrees. Then
+    # the recorded visit, frame for frame: with WebGL 2 (the hall kept still) against the
+    # desktop's frames, and with WebGL 1 (drawn every frame) the very same bytes.
+    broken = dict(links, **{"files.json": scratch / "broken.json"})
+    (scratch / "broken.json").write_text("[{\"path\": ")
+    without = {name: path for name, path in links.items() if not name.startswith("throngwick.wasm")}
+    with browser.Site(scratch / "site-c", broken) as holes, \
+            browser.Site(scratch / "site-d", without) as programless, \
+            browser.Site(scratch / "site-f", links) as site:
+        for url, file in ((holes.url(), "files.json"), (programless.url(), "throngwick.wasm"),
+                          (site.url("?replay=missing.txt"), "missing.txt"),
+                          (site.url("?replay=http://example.invalid/v.txt"), "example.invalid"),
+                          (site.url("?replay"), "?replay="), (site.url("?replay="), "?replay="),
+                          (site.url("?replay=desktop/"), "?replay=desktop/"),
+                          (site.url("?replay=visit.txt&fps=5&mute"), None)):
+            page = chromium.open(url)
+            said = h.wait_for(lambda: page.text("problems"), 3, 0.1)
+            checks.check(f"{url.partition('?')[2] or 'a site without ' + file}: one line naming "
+                         f"{file or 'what fps needs'}, and the main message agrees",
+                         said and (file or "&frames") in said and
+                         ("could not" in page.text("progress")) == (file is not None),
+                         f"{said!r}; {page.text('progress')!r}")
+        frames, problems, sounds = {}, {}, {}
         for version in (2, 1):
             page = chromium.open(site.url(f"?replay=visit.txt&fps=5&frames&mute&webgl={version}"))
-            frames = page.run(COMPARE_FRAMES)
-            replays[version] = frames
-            worst = min(frames, key=lambda frame: frame[1], default=(0, 0.0, 0))
-            checks.check(f"WebGL {version}: the recorded visit replays in the browser, frame for "
-                         "frame, at least 99 % of each frame's pixels within 8 levels of the "
-                         "desktop's", len(frames) == len(films) > 80 and worst[1] >= 0.99 and
-                         not page.text("problems"),
-                         f"{len(frames)} frames of {len(films)}; the worst, {worst[0]}, "
-                         f"{worst[1]:.4%} alike, largest difference "
-                         f"{max((frame[2] for frame in frames), default=0)}")
-        checks.check("the hall kept still with WebGL 2 gives the very frames WebGL 1 draws",
-                     [f[3] for f in replays[2]] == [f[3] for f in replays[1]] and
-                     len(replays[2]) > 80)
-    # A browser without WebGL is told so at once, before anything large is loaded.
-    with browser.Site(scratch / "site", links) as site, \
-            browser.Browser(scratch, ["--disable-3d-apis"]) as chromium:
-        page = chromium.open(site.url())
-        said = h.wait_for(lambda: "cannot draw the hall" in page.text("progress"), 5, 0.1)
-        loaded = page.loaded()
-        checks.check("without WebGL: the main message says at once that this browser cannot draw "
-                     "the hall, and what to try, with nothing large loaded", said and
-                     "Try another browser" in page.text("progress") and
-                     sum(size for _, size in loaded) < 100000 and
-                     not [path for path, _ in loaded if path.startswith(("image_data", "audio",
-                                                                         "throngwick"))],
-                     f"{len(loaded)} files, {sum(size for _, size in loaded)} bytes")
-    print(f"from opening the page to the title: {load_ms:.0f} ms", flush=True)
+            frames[version] = page.run(COMPARE_FRAMES, version == 2)
+            problems[version] = page.text("problems")
+            sounds[version] = [path for path, _ in page.loaded() if path.startswith("audio/")]
+    worst = min(frames[2], key=lambda frame: frame[1], default=(0, 0.0, 0))
+    checks.check("the recorded visit replays in the browser frame for frame, at least 99 % of "
+                 "each frame's pixels within 8 levels of the desktop's; ?mute loads no sound",
+                 len(frames[2]) == len(films) > 80 and worst[1] >= 0.99 and
+                 not any(problems.values()) and not any(sounds.values()),
+                 f"{len(frames[2])} frames of {len(films)}; the worst, {worst[0]}, "
+                 f"{worst[1]:.4%} alike, largest difference "
+                 f"{max((frame[2] for frame in frames[2]), default=0)}; {problems}, {sounds}")
+    checks.check("WebGL 1, drawing the hall every frame, gives the very frames WebGL 2 gives "
+                 "keeping it still", [f[3] for f in frames[2]] == [f[3] for f in frames[1]])
 
 
-# Run in the page: each frame the replay hands out against the desktop's of the same number,
-# served beside the page; [number, share of pixels within 8 levels, largest difference, the
-# frame's own hash] each.
+# Run in the page: each frame the replay hands out, with its own hash, and when asked, against
+# the desktop's of the same number, served beside the page; [number, share of pixels within 8
+# levels, largest difference, hash] each.
 COMPARE_FRAMES = """
 const done = arguments[arguments.length - 1];
 (async () => {
   const results = [];
   for (let frame; (frame = await page.nextFrame()); ) {
+    const web = frame.image.data;
+    let hash = 2166136261;
+    for (let i = 0; i < web.length; ++i) hash = Math.imul(hash ^ web[i], 16777619) >>> 0;
+    if (!arguments[0]) { results.push([frame.number, 1, 0, hash]); continue; }
     const name = String(frame.number).padStart(6, "0");
     const response = await fetch(`desktop/frame-${name}.png`);
-    if (!response.ok) { results.push([frame.number, 0, 255]); continue; }
+    if (!response.ok) { results.push([frame.number, 0, 255, hash]); continue; }
     const picture = await createImageBitmap(await response.blob());
     const surface = new OffscreenCanvas(picture.width, picture.height);
     surface.getContext("2d").drawImage(picture, 0, 0);
     const desktop = surface.getContext("2d").getImageData(0, 0, picture.width, picture.height).data;
-    const web = frame.image.data;
     let within = 0, largest = 0;
     for (let i = 0; i < web.length; i += 4) {
       const d = Math.max(Math.abs(web[i] - desktop[i]), Math.abs(web[i + 1] - desktop[i + 1]),
@@ -1010,8 +1059,6 @@ const done = arguments[arguments.length - 1];
       within += d <= 8;
       largest = Math.max(largest, d);
     }
-    let hash = 2166136261;
-    for (let i = 0; i < web.length; ++i) hash = Math.imul(hash ^ web[i], 16777619) >>> 0;
     results.push([frame.number, within / (web.length / 4), largest, hash]);
   }
   return results;

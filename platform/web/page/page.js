@@ -22,6 +22,7 @@ const page = (() => {
   const takerWaitMs = 2000; // filmed frames nobody asks for are let go after this
   const maxBufferWidth = 2048; // pixels of drawing buffer, however large the screen
   const stallMs = 10000; // a file from which nothing arrives for this long is given up
+  const updateWaitMs = 3000; // the most a start waits to learn of a new build
   const touch = matchMedia("(pointer: coarse)").matches;
   const arrows = { ArrowLeft: 100, ArrowUp: 101, ArrowRight: 102, ArrowDown: 103 };
 
@@ -120,29 +121,35 @@ const page = (() => {
       .catch(() => {});
   }
 
-  function offlineCopy() {
+  // The offline copy's worker, registered at the first visit. At a later one, a new build's
+  // worker found before the page has loaded anything large takes over, and the page starts again
+  // with it, so that it never mixes the files of two builds; one not found within updateWaitMs
+  // waits until no page of this build is open. True when the page is about to start again.
+  async function offlineCopy() {
     const workers = navigator.serviceWorker;
-    if (!workers || !window.isSecureContext) return;
-    let reloading = false;
-    workers.addEventListener("controllerchange", () => {
-      if (reloading) location.reload();
-    });
-    // A newer build installed: it takes over while the page has loaded nothing large, and the
-    // page starts again with it; later, it waits until no page of this build is open.
-    const takeOver = (worker) => {
-      if (!worker || state.phase !== "loading" || !workers.controller) return;
-      reloading = true;
+    if (!workers || !window.isSecureContext) return false;
+    const registering = workers.register("sw.js");
+    registering.catch(() => {});
+    if (!workers.controller) return false;
+    const bounded = (promise) =>
+      Promise.race([promise, new Promise((resolve) => setTimeout(resolve, updateWaitMs))]);
+    try {
+      const registration = await bounded(registering);
+      if (registration) await bounded(registration.update());
+      const worker = registration && (registration.installing || registration.waiting);
+      if (!worker) return false;
+      await bounded(new Promise((resolve) => {
+        if (worker.state !== "installing") resolve();
+        worker.addEventListener("statechange", resolve);
+      }));
+      if (worker.state !== "installed") return false;
+      workers.addEventListener("controllerchange", () => location.reload());
+      setTimeout(() => location.reload(), updateWaitMs);
       worker.postMessage("take over");
-    };
-    workers.register("sw.js").then((registration) => {
-      takeOver(registration.waiting);
-      registration.addEventListener("updatefound", () => {
-        const worker = registration.installing;
-        worker.addEventListener("statechange", () => {
-          if (worker.state === "installed") takeOver(worker);
-        });
-      });
-    }, () => {});
+      return true;
+    } catch (error) {
+      return false; // offline, or the server gone: the copy opens as it is
+    }
   }
 
   // A 2:1 TGA (types 2 and 10, 24 or 32 bits, either row order) as an ImageData, top row first.
@@ -301,16 +308,14 @@ const page = (() => {
     give(() => Module[up ? "_webKeyUp" : "_webKey"](code, ...pointer));
   }
 
-  // What the program understands of a key: ASCII characters by their code, Enter, Space, Esc,
-  // and the arrows as GLUT's special keys; nothing else (a letter beyond ASCII is no key of its).
+  // A key as the program takes it: a character by its code (the program takes ASCII's alone),
+  // Enter and Esc by theirs, and the arrows as GLUT's special keys.
   function keyOf(event) {
     if (event.key in arrows) return { special: arrows[event.key] };
     if (event.key === "Escape") return { code: 27 };
     if (event.key === "Enter") return { code: 13 };
     const characters = [...event.key];
-    if (characters.length !== 1) return null;
-    const code = characters[0].codePointAt(0);
-    return code < 128 ? { code } : null;
+    return characters.length === 1 ? { code: characters[0].codePointAt(0) } : null;
   }
 
   function onKey(event) {
@@ -470,7 +475,10 @@ const page = (() => {
            "on hardware acceleration (the graphics card) in this one's settings.");
       return;
     }
-    offlineCopy();
+    if (await offlineCopy()) {
+      say("Starting the new version of the hall…");
+      return;
+    }
     const recording = replaying ? replayPath() : "";
     if (recording === null) {
       fail("The visit could not be replayed: the address names no recording of this site.");
@@ -524,24 +532,23 @@ const page = (() => {
         problem(`${title.path} could not be shown (${error.message}).`);
       }
     }
+    // Without the program or the recording there is nothing to open: the main message says so
+    // as soon as one of them cannot be had, not once the rest has come.
+    const needed = (entry, text) => load(entry).then((bytes) => {
+      if (!bytes && state.phase !== "closed") fail(`${text}: ${entry.path} could not be had.`);
+      return bytes;
+    });
     const [programFiles, pictureFiles, soundFiles, recorded] = await Promise.all([
-      Promise.all(program.map((entry) => load(entry))),
+      Promise.all(program.map((entry) => needed(entry, "The hall could not be loaded"))),
       Promise.all(pictures.map((entry) => load(entry))),
       Promise.all(sounds.map(async (entry) => {
         const bytes = await load(entry);
         return bytes && ThrongwickSound.decode(bytes, entry.path, problem);
       })),
-      replaying ? load({ path: recording, bytes: 0, needed: true }) : null,
+      replaying ? needed({ path: recording, bytes: 0, needed: true },
+                         "The visit could not be replayed") : null,
     ]);
-    const missing = program.filter((entry, i) => !programFiles[i]).map((entry) => entry.path);
-    if (missing.length) {
-      fail(`The hall could not be loaded: ${missing.join(" and ")} could not be had.`);
-      return;
-    }
-    if (replaying && !recorded) {
-      fail(`The visit could not be replayed: ${recording} could not be had.`);
-      return;
-    }
+    if (state.phase === "closed") return;
     say("Opening the hall…");
     const decoded = new Map();
     sounds.forEach((entry, i) => soundFiles[i] && decoded.set(entry.path, soundFiles[i]));

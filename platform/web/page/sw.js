@@ -1,8 +1,8 @@
 // Throngwick's offline copy: every file of this build the page loads, kept once it has been
 // loaded, so that the page opens again without the server. The build writes this file with the
 // build's hash and each file's SHA-256; a new build is a new worker with a cache of its own, which
-// takes over once no page of the last build is open (or at once while a page has loaded nothing
-// large yet) and deletes the older caches. A file the server sends that is not of this build is
+// takes over once no page of the last build is open (or at once when a page starting asks it to)
+// and deletes the older caches. A file the server sends that is not of this build is
 // refused, so a page never mixes files of two builds.
 "use strict";
 
@@ -12,7 +12,9 @@ const cacheName = `throngwick-${build}`;
 const shell = ["index.html", "page.css", "page.js", "sound.js", "manifest.json", "files.json"];
 
 self.addEventListener("install", (event) => {
-  event.waitUntil(caches.open(cacheName).then((cache) => cache.addAll(shell)));
+  // Asked of the server anew, not of the browser's own cache, which may hold an older build's.
+  event.waitUntil(caches.open(cacheName).then((cache) =>
+    cache.addAll(shell.map((name) => new Request(name, { cache: "no-cache" })))));
 });
 
 // The page asks a waiting worker to take over before it loads anything large.
@@ -37,7 +39,7 @@ async function fromBuild(name) {
   const cache = await caches.open(cacheName);
   const kept = await cache.match(name);
   if (kept) return kept;
-  const response = await fetch(name);
+  const response = await fetch(name, { cache: "no-cache" });
   if (!response.ok || name === "files.json") return response;
   const bytes = await response.arrayBuffer();
   if (hex(await crypto.subtle.digest("SHA-256", bytes)) !== files[name])
