@@ -84,17 +84,15 @@ class Browser:
     def __exit__(self, *failure):
         self.driver.quit()
 
-    def open(self, url, scale=1, size=None, touch=False):
-        # The page's own size, whatever the window around it takes; at a scale of 2, a screen of
-        # twice the pixels, as a phone's, in which the same canvas takes half the page's pixels.
-        # With touch, a touch screen's coarse pointer (size: a phone's, in CSS pixels).
-        width, height = size or (VIEWPORT[0] // scale, VIEWPORT[1] // scale)
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": width, "height": height, "deviceScaleFactor": scale, "mobile": touch})
+    def open(self, url, size=VIEWPORT, touch=False):
+        # The page at this size in CSS pixels, whatever the window around it takes; with touch, a
+        # touch screen's coarse pointer.
+        page = Page(self.driver)
+        page.resize(*size, mobile=touch)
         self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                     {"enabled": touch, "maxTouchPoints": 5})
         self.driver.get(url)
-        return Page(self.driver)
+        return page
 
 
 class Page:
@@ -109,8 +107,16 @@ class Page:
         self.read_console()
         return self.printed
 
+    def js(self, script, *arguments):
+        return self.driver.execute_script(script, *arguments)
+
+    def resize(self, width, height, mobile=False):
+        # The page's size in CSS pixels, as a window's or a phone's turned.
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 1, "mobile": mobile})
+
     def state(self):
-        return self.driver.execute_script("return page.state.phase")
+        return self.js("return page.state.phase")
 
     def wait_state(self, phase, timeout):
         return h.wait_for(lambda: self.state() == phase, timeout, 0.05)
@@ -144,7 +150,7 @@ class Page:
 
     def _page_point(self, x, y):
         # The page's point (from its top left) over the middle of the canvas's pixel (x, y).
-        return self.driver.execute_script(
+        return self.js(
             "const c = document.getElementById('canvas'), b = c.getBoundingClientRect();"
             "return [b.left + (arguments[0] + 0.5) * b.width / c.width,"
             "        b.top + (arguments[1] + 0.5) * b.height / c.height];", x, y)
@@ -179,13 +185,13 @@ class Page:
 
     def stall(self, seconds):
         # The page's thread kept busy, as a slow phone's long frame or a hidden tab stalls it.
-        self.driver.execute_script(
+        self.js(
             "const end = performance.now() + arguments[0]; while (performance.now() < end) {}",
             seconds * 1000)
 
     def loaded(self):
         # Every file the page loaded so far: [path on the site, bytes transferred].
-        return self.driver.execute_script(
+        return self.js(
             "return performance.getEntriesByType('resource').map((e) => "
             "[new URL(e.name).pathname.slice(1), e.transferSize])")
 
@@ -203,17 +209,17 @@ class Page:
 
     def sounding(self, channels):
         # Whether any of the sound output's channels plays now.
-        return self.driver.execute_script(
+        return self.js(
             "return arguments[0].some((channel) => Module.sound.playing(channel))", list(channels))
 
     def played(self, channels):
         # Whether any of the channels was given a sound to play, sounding still or not.
-        return self.driver.execute_script(
+        return self.js(
             "return arguments[0].some((channel) => Module.sound.channels[channel])", list(channels))
 
     def silent_for_good(self):
         # No playback nor music left, and the sound output closed.
-        return self.driver.execute_script(
+        return self.js(
             "const s = Module.sound; return s.closed && !s.music && s.context.state === 'closed' &&"
             " !s.channels.some((c, i) => s.playing(i))")
 

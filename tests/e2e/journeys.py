@@ -759,13 +759,29 @@ def key_spot(crowd, start=(512, 384)):
                 ["ArrowDown"] * steps[1]
 
 
-def printed_point(page, key="Enter"):
-    # The near-plane point a click at the cursor prints, by key (Enter): in a still view, where
-    # the camera stands. It picks too, in the overview.
+def printed_point(page, act="Enter"):
+    # The near-plane point that a click at the cursor prints, by key (Enter) or by the mouse: in
+    # a still view, where the camera stands. In the overview it picks too.
     lines = len(page.lines)
-    page.key(key)
-    found = page.wait_line(h.PICK_LINE, 5, start=lines)
+    page.key(act) if isinstance(act, str) else act()
+    found = page.wait_line(h.PICK_LINE, 10, start=lines)
     return found and tuple(float(value) for value in found.groups())
+
+
+def under(point, pixel, shaken=0.0):
+    # Whether a printed point is the start-up view's near-plane point under the pixel; a shake
+    # moves its height by up to shaken.
+    near = h.near_point(*pixel)
+    return bool(point) and max(abs(point[0] - near[0]), abs(point[2] - near[2])) < 1e-4 and \
+        abs(point[1] - near[1]) < 1e-4 + shaken
+
+
+def home(page):
+    # The view once the camera is home: the backdrop above any flame the same in shots a third of
+    # a second apart.
+    shots, backdrop = [page.shot()], (slice(0, 240), slice(None))
+    return page.wait_shot(lambda s: changed(s, shots.pop(), backdrop) == 0 or shots.append(s), 30,
+                          interval=0.3)[0]
 
 
 def web(options, checks):
@@ -786,34 +802,32 @@ def web(options, checks):
         page = chromium.open(site.url())
         said = h.wait_for(lambda: "cannot draw the hall" in page.text("progress"), 5, 0.1)
         loaded = page.loaded()
+        large = [path for path, _ in loaded if path.startswith(("image_data", "audio", "throngw"))]
         checks.check("without WebGL: the main message says at once that this browser cannot draw "
-                     "the hall, and what to try, with nothing large loaded", said and
-                     "Try another browser" in page.text("progress") and
-                     sum(size for _, size in loaded) < 100000 and not [
-                         path for path, _ in loaded if path.startswith(("image_data", "audio",
-                                                                        "throngwick"))],
-                     f"{len(loaded)} files, {sum(size for _, size in loaded)} bytes")
+                     "the hall, and what to try, with nothing large loaded", said and "Try another"
+                     " browser" in page.text("progress") and not large and
+                     sum(size for _, size in loaded) < 100000, f"{loaded}")
     print(f"from opening the page to the title: {load_ms:.0f} ms", flush=True)
 
 
 def web_visit(checks, chromium, scratch, links, desktop):
-    # Keys alone, with stalls on the way there and home; then the mouse, the music, Esc's
-    # silence, a new build's offline copy and the page without its server.
+    # Keys alone, with stalls on the way home and there; the mouse and the music; Esc's silence;
+    # a new build's offline copy, and the page without its server.
     crowd = h.Crowd(7)
     spot, presses = key_spot(crowd)
     picked = crowd.picked(h.floor_point(*spot))
     with browser.Site(scratch / "site-a", links) as site:
         page = chromium.open(site.url("?seed=7"))
         checks.require("the page loads and shows the title", page.wait_state("running", 60))
-        title, load_ms = page.shot(), chromium.driver.execute_script("return page.state.titleMs")
+        title, load_ms = page.shot(), page.js("return page.state.titleMs")
         checks.check("the title shows; the console holds the loading lines and no error",
                      title.mean() > 20 and page.lines[:3] == h.LOADING and not page.errors,
                      f"brightness {title.mean():.0f}, {page.errors[:3]}")
         page.key("Tab")
         ring = page.shot()[1:3, 100:900].reshape(-1, 3).mean(axis=0)
-        checks.check("Tab reaches the canvas, and a ring shows where the keys go",
-                     chromium.driver.execute_script("return document.activeElement.id") ==
-                     "canvas" and abs(ring - (240, 192, 96)).max() < 30, f"{ring}")
+        checks.check("Tab reaches the canvas, and a ring shows where the keys go", page.js(
+            "return document.activeElement.id") == "canvas" and abs(ring - (240, 192, 96)).max()
+            < 30, f"{ring}")
         page.key("Enter")
         inside = (slice(10, 500), slice(20, 1004))  # within the ring
         checks.require("Enter on the title enters the hall",
@@ -825,11 +839,9 @@ def web_visit(checks, chromium, scratch, links, desktop):
         for press in presses:
             page.key(press)
         at = printed_point(page)
-        checks.require(f"the arrows take the light shaft to {spot} and Enter picks there: the "
-                       "desktop's near-plane point under it", at and max(
-                           abs(a - b) for a, b in zip(at, h.near_point(*spot))) < 1e-4, at)
-        checks.require("the camera flies to the person and the card swings in",
-                       page.wait_shot(card_shown, 20)[1])
+        checks.require(f"the arrows take the light shaft to {spot} and Enter picks there (the "
+                       "desktop's near-plane point under it); the card swings in", under(at, spot)
+                       and page.wait_shot(card_shown, 20)[1], at)
         eye = printed_point(page)
         # A keyboard layout's letters: Czech's key for 2 gives ě (U+011B, 27 cut to 8 bits), and
         # Cyrillic letters U+0431 to U+0434 and U+044D (1 to 4 and M cut): none of them acts.
@@ -838,7 +850,7 @@ def web_visit(checks, chromium, scratch, links, desktop):
         time.sleep(0.5)
         checks.check("a keyboard layout's letters: none closes the hall, commands or silences",
                      page.state() == "running" and card_shown(page.shot()) and
-                     not chromium.driver.execute_script("return Module.sound.silent"))
+                     not page.js("return Module.sound.silent"))
         page.key("2")
         checks.check("key 2 sends everybody home: the card goes",
                      page.wait_shot(lambda shot: not card_shown(shot), 5)[1])
@@ -849,9 +861,7 @@ def web_visit(checks, chromium, scratch, links, desktop):
         # that the scene makes up the second it loses up to the arrival and past it.
         again = printed_point(page)
         checks.check("after a 2 s stall on the way home the camera is home (a shake may move it a "
-                     "little)", again and max(abs(again[i] - h.near_point(*spot)[i])
-                                              for i in (0, 2)) < 1e-4 and
-                     abs(again[1] - h.near_point(*spot)[1]) < 0.36, again)
+                     "little)", under(again, spot, 0.36), again)
         time.sleep(0.8)
         page.stall(2)
         checks.require("the card swings in again", page.wait_shot(card_shown, 20)[1])
@@ -866,35 +876,22 @@ def web_visit(checks, chromium, scratch, links, desktop):
         shot, alight = page.wait_shot(lambda shot: flames_over(shot, picked) > before + 60, 10)
         checks.check("key 3 set the person on fire: seen from home, flames over the head", alight,
                      f"{before} then {flames_over(shot, picked)} flame pixels")
-
         # The mouse: a click picks, and key 1 starts the music, loaded only then.
         second = next(s for s in pick_spots(crowd) if math.dist(s[1], picked) > 10)[0]
-        lines = len(page.lines)
-        page.click(*second)
-        found = page.wait_line(h.PICK_LINE, 10, start=lines)
-        checks.require("a click on the floor picks there: the desktop's near-plane point under "
-                       "the pointer", found and max(abs(float(a) - b) for a, b in zip(
-                           found.groups(), h.near_point(*second))) < 1e-4)
-        checks.require("the camera flies to the second person", page.wait_shot(card_shown, 20)[1])
+        checks.require("a click on the floor picks there (the desktop's near-plane point under the"
+                       " pointer); the camera flies to the person", under(printed_point(
+                           page, lambda: page.click(*second)), second) and
+                       page.wait_shot(card_shown, 20)[1])
         page.key("1")
-        heard = h.wait_for(lambda: page.driver.execute_script("return Module.sound.musicPeaks()"), 10)
+        heard = h.wait_for(lambda: page.js("return Module.sound.musicPeaks()"), 10)
         checks.check("key 1 starts the music, loaded then, and its level is measured", heard and
                      any(path == "audio/adagio_vocal.mp3" for path, _ in page.loaded()))
         page.key("Escape")
-        checks.check("Esc closes the hall and says how to enter again",
-                     page.wait_state("closed", 10) and "Reload the page" in page.text("notice"))
-        checks.check("Esc: no sound plays on, the music and the fire loop neither",
-                     h.wait_for(page.silent_for_good, 2))
-        web_offline(checks, chromium, site)
+        checks.check("Esc closes the hall, says how to enter again, and no sound plays on, the "
+                     "music and the fire loop neither", page.wait_state("closed", 10) and "Reload "
+                     "the page" in page.text("notice") and h.wait_for(page.silent_for_good, 2))
+        web_offline(checks, page, site)
     return title, load_ms
-
-
-def home(page):
-    # The view once the camera is home: the backdrop above any flame the same in shots a third of
-    # a second apart.
-    shots, backdrop = [page.shot()], (slice(0, 240), slice(None))
-    return page.wait_shot(lambda s: changed(s, shots.pop(), backdrop) == 0 or shots.append(s), 30,
-                          interval=0.3)[0]
 
 
 CACHED = """const done = arguments[arguments.length - 1];
@@ -902,112 +899,96 @@ caches.keys().then((names) => Promise.all(names.map((name) => caches.open(name).
   cache.keys().then((kept) => [name, kept.length]))))).then(done);"""
 
 
-def web_offline(checks, chromium, site):
-    # A new build (its worker and list of files another build's) replaces the offline copy: the
-    # page starts again with it, and only its cache is left; then the page opens without server.
-    h.wait_for(lambda: sum(n for _, n in chromium.driver.execute_async_script(CACHED)) >= 50, 10)
-    build = chromium.driver.execute_script("return page.state.build")
+def web_offline(checks, page, site):
+    # A new build (its worker and list of files another build's) takes over at the next start:
+    # only its cache is left. Then the page opens without its server.
+    def cached():  # [cache, files] once the page's files are in
+        h.wait_for(lambda: sum(n for _, n in page.driver.execute_async_script(CACHED)) >= 50, 10)
+        return page.driver.execute_async_script(CACHED)
+
+    build = cached() and page.js("return page.state.build")
     for name in ("sw.js", "files.json"):
         text = (site.folder / name).read_text().replace(build, build[::-1])
         (site.folder / name).unlink()
         (site.folder / name).write_text(text)
-    chromium.driver.refresh()
-    page = browser.Page(chromium.driver)
-    renewed = h.wait_for(lambda: page.state() == "running" and chromium.driver.execute_script(
-        "return page.state.build") == build[::-1], 60)
-    h.wait_for(lambda: sum(n for _, n in chromium.driver.execute_async_script(CACHED)) >= 50, 10)
-    kept = chromium.driver.execute_async_script(CACHED)
-    checks.check("a new build takes over, and only its own cache is kept",
-                 renewed and [name for name, _ in kept] == [f"throngwick-{build[::-1]}"], kept)
+    page.driver.refresh()
+    renewed = h.wait_for(lambda: page.state() == "running" and
+                         page.js("return page.state.build") == build[::-1], 60)
+    checks.check("a new build takes over at the next start, and only its cache is kept",
+                 renewed and [name for name, _ in cached()] == [f"throngwick-{build[::-1]}"])
     site.server.kill()
     site.server.wait()
-    chromium.driver.refresh()
-    page = browser.Page(chromium.driver)
+    page.driver.refresh()
     checks.check("with the server stopped, the page opens again from its offline copy",
                  page.wait_state("running", 60) and page.shot().mean() > 20 and
                  not page.text("problems"), page.text("problems"))
 
 
-def overlaps(driver, ids):
-    # The pairs of the elements shown that overlap on the page.
-    boxes = driver.execute_script(
-        "return arguments[0].map((id) => document.getElementById(id)).filter((e) => "
-        "e.getClientRects().length).map((e) => [e.id, e.getBoundingClientRect().toJSON()])", ids)
-    return [(a[0], b[0]) for i, a in enumerate(boxes) for b in boxes[i + 1:]
-            if min(a[1]["right"], b[1]["right"]) > max(a[1]["left"], b[1]["left"]) and
-            min(a[1]["bottom"], b[1]["bottom"]) > max(a[1]["top"], b[1]["top"])]
-
-
 def web_touch(checks, chromium, scratch, links, title):
-    # A touch screen, on a site without a picture and a sound: the title says Tap, buttons for
-    # fingers and for a clip, a word to turn the phone; paused, a new size is drawn at once.
-    missing = {folder: hostile_files.linked(scratch / "gaps-files" / folder,
-                                            Path(links["index.html"]).parent / folder, leaving)
+    # A touch screen, on a site without a picture and a sound: the title says Tap; buttons for
+    # fingers and the clip's, apart, and a word to turn the phone; paused, a new size drawn.
+    missing = {folder: hostile_files.linked(scratch / "gaps" / folder, links["index.html"].parent
+                                            / folder, leaving)
                for folder, leaving in (("image_data", ("fire2.tga", "fire2.tga.gz")),
                                        ("audio", ("ooo_01.mp3",)))}
-    buttons = ["mute", "pause", "fullscreen", "clip-button"]
     with browser.Site(scratch / "site-b", dict(links, **missing)) as site:
         page = chromium.open(site.url("?seed=7"), touch=True)
         checks.require("the page loads on a touch screen", page.wait_state("running", 60))
-        tapped = page.shot()
-        invitation = (slice(280, 340), slice(300, 724))  # where the title asks to click or tap
+        tapped, invitation = page.shot(), (slice(280, 340), slice(300, 724))
         checks.check("a touch screen's title says Tap: only its invitation differs",
                      changed(tapped, title, invitation) > 5 and changed(tapped, title) < 2,
                      f"{changed(tapped, title, invitation):.1f}, {changed(tapped, title):.2f}")
         checks.check("a picture and a sound that cannot be loaded are named on the page, and the "
-                     "hall opens without them", all(name in page.text("problems") for name in (
-                         "image_data/fire2.tga", "audio/ooo_01.mp3")), page.text("problems"))
+                     "hall opens without them", "image_data/fire2.tga" in page.text("problems") and
+                     "audio/ooo_01.mp3" in page.text("problems"), page.text("problems"))
         page.tap(512, 150)
         checks.require("a tap enters the hall", page.wait_shot(dark_margins, 20)[1])
-        sizes = chromium.driver.execute_script(
-            "return arguments[0].map((id) => { const b = document.getElementById(id)."
-            "getBoundingClientRect(); return [b.width, b.height]; })", buttons)
-        checks.check("sound, pause, full screen and Record buttons, each at least 44 CSS px",
-                     min(min(size) for size in sizes) >= 44, sizes)
         chromium.driver.find_element("id", "pause").click()
         time.sleep(1.0)
         first = page.shot()
         time.sleep(1.0)
         checks.check("the pause button pauses: two shots a second apart are the same",
                      (first == page.shot()).all())
-        for size, upright in (((390, 844), True), ((844, 390), False)):
-            chromium.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-                "width": size[0], "height": size[1], "deviceScaleFactor": 1, "mobile": True})
-            shown = h.wait_for(lambda: chromium.driver.execute_script(
-                "return getComputedStyle(document.getElementById('turn')).display !== 'none'") ==
-                upright, 2, 0.1)
+        for width, height in ((390, 844), (844, 390)):
+            page.resize(width, height, mobile=True)
+            upright = width < height
+            turned = h.wait_for(lambda: page.js("return getComputedStyle(document.getElementById("
+                                                "'turn')).display !== 'none'") == upright, 2, 0.1)
             drawn = page.wait_shot(lambda shot: shot.mean() > 20, 3)[0]
-            apart = overlaps(chromium.driver, buttons + ["turn"])
-            checks.check(f"a phone {'upright' if upright else 'turned'}: "
-                         f"{'a word to turn it' if upright else 'no word'}, the buttons apart; "
-                         "paused, the new size drawn at once", shown and not apart and
-                         drawn.shape[1] == min(size[0], 2 * size[1]) and drawn.mean() > 20,
-                         f"{apart}, {drawn.shape}, brightness {drawn.mean():.0f}")
-        chromium.driver.execute_script("document.getElementById('canvas').focus()")
+            boxes = page.js("return ['mute', 'pause', 'fullscreen', 'clip-button', 'turn'].map("
+                            "(id) => document.getElementById(id)).filter((e) => e.offsetParent)"
+                            ".map((e) => [e.id, e.getBoundingClientRect().toJSON()])")
+            small = [name for name, box in boxes[:4] if min(box["width"], box["height"]) < 44]
+            apart = not any(min(a["right"], b["right"]) > max(a["left"], b["left"]) and
+                            min(a["bottom"], b["bottom"]) > max(a["top"], b["top"])
+                            for i, (_, a) in enumerate(boxes) for _, b in boxes[i + 1:])
+            checks.check(f"a phone {width} by {height}: {'a' if upright else 'no'} word to turn "
+                         "it; sound, pause, full screen and Record buttons each at least 44 CSS px"
+                         ", apart; paused, the new size drawn", turned and len(boxes) == 4 + upright and not small and apart and drawn.mean() > 20 and
+                         drawn.shape[1] == min(width, 2 * height), f"{boxes}, {drawn.shape}")
+        page.js("document.getElementById('canvas').focus()")
         for _ in range(2):  # the sound's button, the pause button
             page.key("Tab")
         page.key("Enter")  # the pause button, reached by keys, lets the hall go on
-        checks.check("the buttons are reached by Tab and work by keys",
-                     chromium.driver.execute_script("return document.activeElement.id") == "pause"
-                     and page.wait_shot(lambda shot: changed(shot, drawn) > 0, 5)[1])
+        checks.check("the buttons are reached by Tab and work by keys", page.js(
+            "return document.activeElement.id") == "pause" and
+            page.wait_shot(lambda shot: changed(shot, drawn) > 0, 5)[1])
 
 
 def web_files(checks, chromium, scratch, links, films):
     # Files that cannot be had or used: one line naming each, and the main message agrees. Then
     # the recorded visit, frame for frame: with WebGL 2 (the hall kept still) against the
     # desktop's frames, and with WebGL 1 (drawn every frame) the very same bytes.
-    broken = dict(links, **{"files.json": scratch / "broken.json"})
     (scratch / "broken.json").write_text("[{\"path\": ")
     without = {name: path for name, path in links.items() if not name.startswith("throngwick.wasm")}
-    with browser.Site(scratch / "site-c", broken) as holes, \
-            browser.Site(scratch / "site-d", without) as programless, \
+    with browser.Site(scratch / "site-c", dict(links, **{"files.json": scratch / "broken.json"})) \
+            as holes, browser.Site(scratch / "site-d", without) as programless, \
             browser.Site(scratch / "site-f", links) as site:
         for url, file in ((holes.url(), "files.json"), (programless.url(), "throngwick.wasm"),
-                          (site.url("?replay=missing.txt"), "missing.txt"),
-                          (site.url("?replay=http://example.invalid/v.txt"), "example.invalid"),
-                          (site.url("?replay"), "?replay="), (site.url("?replay="), "?replay="),
-                          (site.url("?replay=desktop/"), "?replay=desktop/"),
-                          (site.url("?replay=visit.txt&fps=5&mute"), None)):
+                          *((site.url(f"?replay{query}"), named) for query, named in (
+                              ("=missing.txt", "missing.txt"), ("", "?replay="), ("=", "?replay="),
+                              ("=http://example.invalid/v.txt", "example.invalid"),
+                              ("=desktop/", "?replay=desktop/"), ("=visit.txt&fps=5&mute", None)))):
             page = chromium.open(url)
             said = h.wait_for(lambda: page.text("problems"), 3, 0.1)
             checks.check(f"{url.partition('?')[2] or 'a site without ' + file}: one line naming "
