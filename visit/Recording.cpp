@@ -1,4 +1,4 @@
-#include "app/Recording.h"
+#include "visit/Recording.h"
 
 #include "interaction/InputController.h"
 

@@ -1,6 +1,6 @@
-#include "app/GlutCallbacks.h"
+#include "visit/GlutCallbacks.h"
 
-#include "app/Visit.h"
+#include "visit/Visit.h"
 
 #include <GL/freeglut.h>
 
