@@ -6,7 +6,7 @@
 #include "interaction/InputController.h"
 #include "interaction/Picking.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 #include <algorithm>
 #include <vector>
 

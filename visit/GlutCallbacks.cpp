@@ -2,7 +2,7 @@
 
 #include "visit/Visit.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 // Every callback goes through the visit, which records, replays or just passes it on.
 namespace {

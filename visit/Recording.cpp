@@ -2,7 +2,7 @@
 
 #include "interaction/InputController.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 #include <algorithm>
 #include <cerrno>

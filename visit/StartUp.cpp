@@ -5,7 +5,7 @@
 #include "visit/Platform.h"
 #include "visit/Visit.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

@@ -8,7 +8,7 @@
 #include "interaction/InputController.h"
 #include "visit/Platform.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 #include <chrono>
 #include <cstdio>

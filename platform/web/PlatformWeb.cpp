@@ -3,7 +3,7 @@
 // reads them, and lays out the canvas, whose size is the window's.
 #include "visit/Platform.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 bool platform::findData(const std::string&, std::string& folder, std::string&) {
     folder.clear();
