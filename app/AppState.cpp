@@ -10,7 +10,7 @@
 #include "crowd/Crowd.h"
 #include "interaction/InputController.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 #include <algorithm>
 

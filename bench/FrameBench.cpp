@@ -5,7 +5,6 @@
 // Every iteration is one frame, finished with glFinish so the renderer's work is counted.
 #include "app/AppState.h"
 #include "app/Camera.h"
-#include "app/GlutCallbacks.h"
 #include "assets/OptionCard.h"
 #include "base/Random.h"
 #include "crowd/Crowd.h"
@@ -13,6 +12,7 @@
 #include "crowd/Mouth.h"
 #include "crowd/StillHall.h"
 #include "interaction/InputController.h"
+#include "visit/GlutCallbacks.h"
 
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>

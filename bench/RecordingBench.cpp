@@ -2,10 +2,10 @@
 // (a pointer move, the display, the idle call) without and with recording, in a real 1024 by 512
 // GLUT window; and the recorder's own work per frame alone, with the bytes it writes.
 #include "app/AppState.h"
-#include "app/GlutCallbacks.h"
-#include "app/Visit.h"
 #include "assets/SoundBank.h"
 #include "interaction/InputController.h"
+#include "visit/GlutCallbacks.h"
+#include "visit/Visit.h"
 
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>

@@ -1,8 +1,9 @@
 #define GL_GLEXT_PROTOTYPES
 #include "crowd/StillHall.h"
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <GL/glext.h>
+#include <GL/glut.h>
 #include <cstdio>
 #include <cstring>
 #include <iterator>

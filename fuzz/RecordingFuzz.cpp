@@ -1,8 +1,8 @@
 // libFuzzer entry for the visit recording's reader: each input is read from memory and from a
 // file, which must agree, and a readable one is stepped through as a replay would.
-#include "app/Recording.h"
-#include "app/ReplaySchedule.h"
 #include "fuzz/FuzzInput.h"
+#include "visit/Recording.h"
+#include "visit/ReplaySchedule.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include "crowd/Crowd.h"
 #include "interaction/Picking.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/FrameWriter.h"
+#include "visit/FrameWriter.h"
 
 #include "platform/desktop/ClipMaker.h"
 #include "platform/desktop/Signals.h"

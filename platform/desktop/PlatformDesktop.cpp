@@ -1,4 +1,4 @@
-#include "app/Platform.h"
+#include "visit/Platform.h"
 
 #include "platform/desktop/DataFolder.h"
 #include "platform/desktop/Signals.h"

@@ -1,6 +1,6 @@
 // The desktop program: the ending signals caught, then the start-up every platform shares.
-#include "app/StartUp.h"
 #include "platform/desktop/Signals.h"
+#include "visit/StartUp.h"
 
 #include <malloc.h>
 

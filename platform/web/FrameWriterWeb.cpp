@@ -1,6 +1,6 @@
 // The browser build's frames go to the page, which hands them on (to a test that compares them
 // with the desktop's); the folder is only a name there.
-#include "app/FrameWriter.h"
+#include "visit/FrameWriter.h"
 
 #include <GL/gl.h>
 #include <emscripten/emscripten.h>

@@ -1,9 +1,9 @@
 // The browser keeps its own full screen (its F11) and its own pictures of a page, and runs the
 // page's frames at its own pace, paused or not. The page writes the pictures where the program
 // reads them, and lays out the canvas, whose size is the window's.
-#include "app/Platform.h"
+#include "visit/Platform.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 bool platform::findData(const std::string&, std::string& folder, std::string&) {
     folder.clear();

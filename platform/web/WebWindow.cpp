@@ -5,7 +5,7 @@
 #include "interaction/InputController.h"
 #include "platform/web/GlOverWebGl.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 #include <emscripten/html5_webgl.h>

@@ -1,7 +1,7 @@
 // The program's start-up, the same on the desktop and in the browser: the options, the visit
 // (replayed, recorded, played by itself), the seed and the window's size, GLUT and the window,
 // the scene, the callbacks, then the frame loop. What differs is asked of the platform
-// (app/Platform.h): where the pictures and sounds are, the window's first size, full screen.
+// (visit/Platform.h): where the pictures and sounds are, the window's first size, full screen.
 #pragma once
 
 // main's whole work; its exit status. Bad options and unreadable recordings are refused with

@@ -1,8 +1,8 @@
-#include "app/GlutCallbacks.h"
+#include "visit/GlutCallbacks.h"
 
-#include "app/Visit.h"
+#include "visit/Visit.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 // Every callback goes through the visit, which records, replays or just passes it on.
 namespace {

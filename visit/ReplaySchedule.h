@@ -4,7 +4,7 @@
 // the frame after it, which makes up that much, as the live scene did.
 #pragma once
 
-#include "app/Recording.h"
+#include "visit/Recording.h"
 
 struct ReplayStep {
     int64_t clockMs = 0;   // the frame's clock, milliseconds

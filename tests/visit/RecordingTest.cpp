@@ -1,5 +1,5 @@
-#include "app/Recording.h"
-#include "app/ReplaySchedule.h"
+#include "visit/Recording.h"
+#include "visit/ReplaySchedule.h"
 
 #include <GL/freeglut.h>
 

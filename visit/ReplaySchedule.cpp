@@ -1,4 +1,4 @@
-#include "app/ReplaySchedule.h"
+#include "visit/ReplaySchedule.h"
 
 #include "app/AppState.h"
 

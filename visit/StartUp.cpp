@@ -1,11 +1,11 @@
-#include "app/StartUp.h"
+#include "visit/StartUp.h"
 
-#include "app/GlutCallbacks.h"
-#include "app/Options.h"
-#include "app/Platform.h"
-#include "app/Visit.h"
+#include "visit/GlutCallbacks.h"
+#include "visit/Options.h"
+#include "visit/Platform.h"
+#include "visit/Visit.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "interaction/AttractMode.h"
+#include "visit/AttractMode.h"
 
 #include "app/AppState.h"
 #include "app/Camera.h"
@@ -6,7 +6,7 @@
 #include "interaction/InputController.h"
 #include "interaction/Picking.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 #include <algorithm>
 #include <vector>
 

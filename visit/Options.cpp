@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "visit/Options.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "interaction/AttractMode.h"
+#include "visit/AttractMode.h"
 
 #include "app/Camera.h"
 #include "support/Gl.h"

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// Start-up's questions, in the order it asks them (app/StartUp.cpp).
+// Start-up's questions, in the order it asks them (visit/StartUp.cpp).
 // The folder holding image_data/ and audio/, from --data (given) or the usual places; empty: the
 // working folder. False with a one-line error when the given folder cannot be used.
 bool findData(const std::string& given, std::string& folder, std::string& error);

@@ -1,8 +1,8 @@
-#include "app/Recording.h"
+#include "visit/Recording.h"
 
 #include "interaction/InputController.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 #include <algorithm>
 #include <cerrno>

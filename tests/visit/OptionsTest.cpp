@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "visit/Options.h"
 #include "platform/desktop/DataFolder.h"
 
 #include <gtest/gtest.h>

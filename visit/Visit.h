@@ -5,11 +5,11 @@
 // screen) and F12 (a picture); a replay does neither, its frames are its pictures.
 #pragma once
 
-#include "app/FrameWriter.h"
-#include "app/Options.h"
-#include "app/Recording.h"
-#include "app/ReplaySchedule.h"
-#include "interaction/AttractMode.h"
+#include "visit/AttractMode.h"
+#include "visit/FrameWriter.h"
+#include "visit/Options.h"
+#include "visit/Recording.h"
+#include "visit/ReplaySchedule.h"
 
 #include <memory>
 #include <string>

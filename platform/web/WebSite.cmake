@@ -21,7 +21,7 @@ add_custom_target(site ALL
     COMMAND ${CMAKE_COMMAND} -DSITE=${THRONGWICK_SITE_DIR} -DDATA=${THRONGWICK_WEB_DATA}
         -DEXTRAS=${webDataParent}/web "-DPAGE=${pageSources}"
         "-DPICTURES=${THRONGWICK_PICTURES}" "-DSOUNDS=${THRONGWICK_SOUNDS}"
-        -DSERVICE_WORKER=${pageFolder}/sw.js -P ${CMAKE_SOURCE_DIR}/cmake/WriteSite.cmake
+        -DSERVICE_WORKER=${pageFolder}/sw.js -P ${CMAKE_SOURCE_DIR}/platform/web/WriteSite.cmake
     DEPENDS ${pageSources} ${pageFolder}/sw.js
     COMMENT "Putting the site together in ${THRONGWICK_SITE_DIR}"
     VERBATIM)

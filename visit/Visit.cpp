@@ -1,14 +1,14 @@
-#include "app/Visit.h"
+#include "visit/Visit.h"
 
 #include "app/AppState.h"
 #include "app/Camera.h"
-#include "app/Platform.h"
 #include "assets/SoundBank.h"
 #include "crowd/Crowd.h"
 #include "crowd/StillHall.h"
 #include "interaction/InputController.h"
+#include "visit/Platform.h"
 
-#include <GL/freeglut.h>
+#include <GL/glut.h>
 
 #include <chrono>
 #include <cstdio>
