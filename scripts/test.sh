@@ -34,4 +34,4 @@ cmake --build --preset web -j"$(nproc)" >/dev/null
 source "$root/scripts/display.sh"
 
 ctest --preset test -j"$(nproc)"
-"$root/scripts/fuzz.sh" 40 "$build" 20
+"$root/scripts/fuzz.sh" 20 "$build" 20
