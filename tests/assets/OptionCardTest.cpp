@@ -10,6 +10,17 @@
 #include <filesystem>
 #include <vector>
 
+namespace {
+// The window pixel (y up) of the card's point (u, v) at the angle: the card is a unit square whose
+// bottom-right corner, its pivot, sits in eye coordinates at (0.85, -0.65, -1), scaled by 0.9 and
+// turned counter-clockwise by its angle.
+Vec3 cardPixel(float angle, float u, float v) {
+    const float c = std::cos(angle * float(M_PI) / 180.0f);
+    const float s = std::sin(angle * float(M_PI) / 180.0f);
+    return eyeToWindow({0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+}
+} // namespace
+
 TEST(OptionCardStates, SwingsAtOneHundredSixtyDegreesASecondAndOvershootsOnTheLastFrame) {
     const struct {
         CardState from;
@@ -58,9 +69,7 @@ TEST(OptionCardStates, RequestsRestartTheTimerUnlessTheStateIsTheSame) {
     EXPECT_EQ(card.timer, 0.25f);
 }
 
-// The card is a unit square whose bottom-right corner, its pivot, sits in eye coordinates at
-// (0.85, -0.65, -1), scaled by 0.9 and turned counter-clockwise by its angle. Points just inside
-// its edges show the card's picture, points just outside show what was there.
+// Points just inside the card's edges show its picture, points just outside show what was there.
 TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
     ensureGlContext();
     const std::filesystem::path folder = testing::TempDir() + "card";
@@ -81,16 +90,13 @@ TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         card.angle = angle;
         card.draw();
-        const float c = std::cos(angle * float(M_PI) / 180.0f);
-        const float s = std::sin(angle * float(M_PI) / 180.0f);
         int checked = 0;
         for (const auto& e : edges)
             for (float t = 0.1f; t < 1.0f; t += 0.2f)
                 for (float side : {-0.02f, 0.02f}) {
                     const float u = e.u + e.du * t + e.nu * side;
                     const float v = e.v + e.dv * t + e.nv * side;
-                    const Vec3 pixel = eyeToWindow(
-                        {0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+                    const Vec3 pixel = cardPixel(angle, u, v);
                     if (pixel.x < 1 || pixel.x > 1022 || pixel.y < 1 || pixel.y > 510)
                         continue;
                     ++checked;
@@ -122,12 +128,7 @@ TEST_F(SceneTest, TheLineUnderAPixelIsTheOneDrawnThere) {
     Camera::instance().reshape(windowWidth, windowHeight);
     // A point of the picture (pixels, top row first) to a window pixel (x, y from the top).
     const auto pixelOf = [&card](float column, float row) {
-        const float u = column / 384.0f - 1.0f;
-        const float v = 1.0f - row / 384.0f;
-        const float c = std::cos(card.angle * float(M_PI) / 180.0f);
-        const float s = std::sin(card.angle * float(M_PI) / 180.0f);
-        const Vec3 window =
-            eyeToWindow({0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+        const Vec3 window = cardPixel(card.angle, column / 384.0f - 1.0f, 1.0f - row / 384.0f);
         return Vec3{std::floor(window.x), windowHeight - 1 - std::floor(window.y), 0.0f};
     };
     for (const float angle : {-10.0f, -20.0f}) {

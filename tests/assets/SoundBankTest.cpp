@@ -72,10 +72,14 @@ TEST(SoundBankLevel, MeansBothHalvesOverFullScale) {
         EXPECT_FLOAT_EQ(SoundBank::levelFromWord(word), level) << std::hex << word;
 }
 
-TEST_F(SoundBankTest, EachSampleSoundsOnItsOwnFourChannelsAndAFifthPlayTakesTheOldest) {
+TEST_F(SoundBankTest, EachSampleSoundsOnItsOwnFourChannelsAFifthTakesTheOldestAndOnlyFireLoops) {
     writeTone(sample(8), 2.0f, 0.5f, 0.5f);
     writeTone(sample(9), 2.0f, 0.5f, 0.5f);
+    writeTone(sample(0), 0.1f, 0.8f, 0.8f);
+    writeTone(sample(fireLoopSample), 0.1f, 0.8f, 0.8f);
     bank.init();
+    ASSERT_NE(bank.playSample(0), 0u);
+    ASSERT_NE(bank.playSample(fireLoopSample), 0u);
     EXPECT_FALSE(bank.isSounding(8));
     std::vector<uint32_t> plays; // all within a millisecond, which a clock cannot order
     for (int i = 0; i < 7; ++i)
@@ -89,14 +93,6 @@ TEST_F(SoundBankTest, EachSampleSoundsOnItsOwnFourChannelsAndAFifthPlayTakesTheO
     const uint32_t other = bank.playSample(9);
     EXPECT_EQ(std::count(plays.begin(), plays.end(), other), 0);
     EXPECT_TRUE(bank.isSounding(9));
-}
-
-TEST_F(SoundBankTest, OnlyTheFireLoopRepeats) {
-    writeTone(sample(0), 0.1f, 0.8f, 0.8f);
-    writeTone(sample(fireLoopSample), 0.1f, 0.8f, 0.8f);
-    bank.init();
-    ASSERT_NE(bank.playSample(0), 0u);
-    ASSERT_NE(bank.playSample(fireLoopSample), 0u);
     EXPECT_TRUE(waitUntil([&] { return !bank.isSounding(0); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(bank.isSounding(fireLoopSample));
@@ -128,16 +124,6 @@ TEST_F(SoundBankTest, TheMusicLevelFollowsTheMusicAloneAndTheNextMusicReplacesIt
     EXPECT_LT(bank.musicLevel(), 0.03f); // nothing of the last one is left over
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_LT(bank.musicLevel(), 0.03f);
-}
-
-TEST_F(SoundBankTest, TheMusicLoopsWithoutEndAndItsLevelFallsWithIt) {
-    writeTone(root / "audio/burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
-    bank.init();
-    bank.playMusic("./audio/burst.mp3");
-    for (int pass = 0; pass < 2; ++pass) { // the file is one second long
-        EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() > 0.6f; })) << pass;
-        EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() < 0.03f; })) << pass;
-    }
 }
 
 TEST_F(SoundBankTest, BrokenAndSoundlessFilesStaySilentAndTheMixerGoesOn) {
@@ -192,8 +178,9 @@ TEST_F(SoundBankTest, MutedTheBankOpensNoOutputThoughOneIsThere) {
     EXPECT_EQ(bank.samples[8] + bank.playSample(8), 0u);
 }
 
-// A recorded or replayed frame holds one level for all its singers, music or not.
-TEST_F(SoundBankTest, AHeldLevelWinsOverTheMeter) {
+// A recorded or replayed frame holds one level for all its singers, music or not. The music
+// loops without end, its level falling and rising with it.
+TEST_F(SoundBankTest, AHeldLevelWinsOverTheMeterAndTheMusicLoops) {
     writeTone(root / "audio/burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
     bank.holdLevel(0.25f);
     EXPECT_EQ(bank.musicLevel(), 0.25f); // no stream yet
@@ -208,7 +195,10 @@ TEST_F(SoundBankTest, AHeldLevelWinsOverTheMeter) {
     while (std::chrono::steady_clock::now() < second)
         keptHeld = keptHeld && bank.musicLevel() == held;
     EXPECT_TRUE(keptHeld);
-    EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() < 0.03f; }));
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() < 0.03f; })) << pass;
+        EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() > 0.6f; })) << pass;
+    }
 }
 
 // Silenced, the music plays on unheard and its level still follows it; paused, it holds.

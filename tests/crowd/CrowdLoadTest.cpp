@@ -19,22 +19,6 @@ uint32_t stateAfter(uint32_t seed, int count) {
 
 } // namespace
 
-TEST_F(SceneTest, ASeededCrowdTakesTwelveDrawsAPersonAndIsFiledByTheCellFunction) {
-    seedRandom(99u);
-    crowd.assemblePeople(crowdSize, PersonSprites{});
-    EXPECT_EQ(randomState(), stateAfter(99u, crowdSize * 12));
-    EXPECT_EQ(crowd.population(), crowdSize);
-    for (int cell = 0; cell < gridCells; ++cell)
-        for (const std::unique_ptr<Person>& person : crowd.grid[cell]) {
-            const Cell expected = cellOf(person->headPos.x, person->headPos.z);
-            ASSERT_EQ(cellIndex(expected.x, expected.z), cell);
-            ASSERT_EQ(person->cellX, expected.x);
-            ASSERT_EQ(person->cellZ, expected.z);
-            // Face and body kinds come from one base kind: always the same half of the range.
-            ASSERT_EQ(person->faceFrame / 2 >= 3, person->bodyKind >= 3);
-        }
-}
-
 TEST_F(SceneTest, KindsLeanAwayFromTheMiddleAndFaceKindsAdjustTheHead) {
     const struct {
         int32_t baseDraw, bodyDraw, faceDraw; // the kinds take % 6, % 3, % 3
@@ -84,7 +68,7 @@ TEST_F(SceneTest, APersonTakesNineDrawsInOrder) {
     EXPECT_EQ(q.fireHeight, 7.5f);
 }
 
-TEST_F(SceneTest, LoadingRegistersThirtyTwoPicturesInOrderAndPrintsThreeLines) {
+TEST_F(SceneTest, LoadingPrintsThreeLinesRegistersThirtyTwoPicturesAndFilesTheSeedsPeople) {
     ensureGlContext();
     const TextureRegistry& registry = TextureRegistry::instance();
     const int32_t base = static_cast<int32_t>(registry.sprites.size());
@@ -94,7 +78,16 @@ TEST_F(SceneTest, LoadingRegistersThirtyTwoPicturesInOrderAndPrintsThreeLines) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "LOADING PEOPLE GRAPHICS\nPUSHING PEOPLE\nPUSHED PEOPLE\n");
     EXPECT_EQ(crowd.population(), crowdSize);
-    EXPECT_EQ(randomState(), stateAfter(5u, crowdSize * 12)); // draws for the people only
+    EXPECT_EQ(randomState(), stateAfter(5u, crowdSize * 12)); // twelve draws a person, no more
+    for (int cell = 0; cell < gridCells; ++cell)
+        for (const std::unique_ptr<Person>& person : crowd.grid[cell]) {
+            const Cell expected = cellOf(person->headPos.x, person->headPos.z);
+            ASSERT_EQ(cellIndex(expected.x, expected.z), cell);
+            ASSERT_EQ(person->cellX, expected.x);
+            ASSERT_EQ(person->cellZ, expected.z);
+            // Face and body kinds come from one base kind: always the same half of the range.
+            ASSERT_EQ(person->faceFrame / 2 >= 3, person->bodyKind >= 3);
+        }
 
     const std::vector<std::string> names(registry.names.begin() + base, registry.names.end());
     EXPECT_EQ(

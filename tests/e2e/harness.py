@@ -90,6 +90,7 @@ class Crowd:
             head = (float(f32(x % 20000 - 10000) * f32(0.01)), {2: -2.5, 1: -1.5}.get(face, 0.0),
                     float(f32(z % 10000) * f32(0.01)))
             self.cells.setdefault(self.cell_of(head), []).append(head)
+        self.everybody = [head for people in self.cells.values() for head in people]
 
     @staticmethod
     def cell_of(point):

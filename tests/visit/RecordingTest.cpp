@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -85,85 +86,59 @@ TEST(RecordingFormat, EveryRecordRoundTripsBitForBit) {
     }
 }
 
-TEST(RecordingFormat, CommentsBlankLinesAndLineEndsAreLeftAside) {
-    Recording recording;
-    std::string error;
-    ASSERT_TRUE(parse(std::string(header) +
-                          "# a click\r\n\n  mouse 0 0 10 20  \r\nframe 100 0.5\nmove 1 2\n"
-                          "frame 116 0\nkey 27 1 2\nframe 13",
-                      recording, error))
-        << error;
-    ASSERT_EQ(recording.frames.size(), 2u);
-    EXPECT_EQ(recording.frames[0].endEvent, 1u);
-    EXPECT_EQ(recording.frames[0].level, 0.5f);
-    // The key after the last frame, and the frame cut short, are left out.
-    EXPECT_EQ(recording.events.size(), 2u);
-    EXPECT_EQ(recording.frames[1].clockMs, 116);
-}
-
 TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
-    const std::string h = header;
-    const std::string frameUsage =
-        "v.txt:5: malformed line, wants 'frame MS LEVEL' or 'frame MS "
-        "LEVEL hidden' (MS from 0 to 9007199254740991, LEVEL from 0 to 1)";
+    const std::string h = header, wants = "v.txt:5: malformed line, wants ";
+    const std::string notVisit =
+        "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 3'";
+    const std::string version = " is not known; this program reads versions 1 to 3";
+    const std::string frameUsage = wants + "'frame MS LEVEL' or 'frame MS LEVEL hidden' (MS from 0 "
+                                           "to 9007199254740991, LEVEL from 0 to 1)";
+    const std::string mouseUsage =
+        wants + "'mouse BUTTON STATE X Y' (BUTTON 0 to 31, STATE 0 or 1, X and Y -32768 to 32767)";
+    const std::string windowUsage =
+        "v.txt:3: malformed line, wants 'window W H' (W and H from 1 to 8192)";
+    const std::string outside = " lies outside the 1024x512 window";
     const struct {
         std::string text;
         std::string error;
     } cases[] = {
+        // clang-format off
         {"", "v.txt:1: the recording ends before its first whole frame"},
         {h, "v.txt:5: the recording ends before its first whole frame"},
-        {"\x01\xff\n", "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 3'"},
-        {"# throngwick-visit 2\n",
-         "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 3'"},
-        {std::string(201, '\0'), // a huge or endless file of zeros
-         "v.txt:1: not a visit recording: it should begin with 'throngwick-visit 3'"},
-        {"throngwick-visit 4\n", "v.txt:1: format version 4 is not known; this program reads "
-                                 "versions 1 to 3"},
-        {"throngwick-visit 0\n", "v.txt:1: format version 0 is not known; this program reads "
-                                 "versions 1 to 3"},
+        {"\x01\xff\n", notVisit}, {"# throngwick-visit 2\n", notVisit},
+        {std::string(201, '\0'), notVisit}, // a huge or endless file of zeros
+        {"throngwick-visit 4\n", "v.txt:1: format version 4" + version},
+        {"throngwick-visit 0\n", "v.txt:1: format version 0" + version},
         {"throngwick-visit 1\nwindow 1024 512\n",
          "v.txt:2: expected 'seed N' (N from 0 to 4294967295)"},
         {"throngwick-visit 1\nseed 4294967296\n",
          "v.txt:2: malformed line, wants 'seed N' (N from 0 to 4294967295)"},
-        {"throngwick-visit 1\nseed 1\nwindow 8193 512\n",
-         "v.txt:3: malformed line, wants 'window W H' (W and H from 1 to 8192)"},
-        {"throngwick-visit 1\nseed 1\nwindow 0 512\n",
-         "v.txt:3: malformed line, wants 'window W H' (W and H from 1 to 8192)"},
+        {"throngwick-visit 1\nseed 1\nwindow 8193 512\n", windowUsage},
+        {"throngwick-visit 1\nseed 1\nwindow 0 512\n", windowUsage},
         {"throngwick-visit 1\nseed 1\nwindow 1 1\nstart -1\n",
          "v.txt:4: malformed line, wants 'start MS' (MS from 0 to 9007199254740991)"},
-        {h + "jump 1 2\n", "v.txt:5: unknown record 'jump'"},
-        {h + "\x7f\n", "v.txt:5: unknown record"},
-        {h + "frame 100\n", frameUsage},
-        {h + "frame 100 1.0000001\n", frameUsage},
-        {h + "frame 100 nan\n", frameUsage},
-        {h + "frame 9007199254740992 0\n", frameUsage},
+        {h + "jump 1 2\n", "v.txt:5: unknown record 'jump'"}, {h + "\x7f\n", "v.txt:5: unknown record"},
+        {h + "frame 100\n", frameUsage}, {h + "frame 100 1.0000001\n", frameUsage},
+        {h + "frame 100 nan\n", frameUsage}, {h + "frame 9007199254740992 0\n", frameUsage},
         {h + "frame 100 0.5 shown\n", frameUsage},
         {h + "frame 99 0\n", "v.txt:5: the clock goes back from 100 to 99 ms"},
         {h + "frame 200 0\nframe 200 0\nframe 199 0\n",
          "v.txt:7: the clock goes back from 200 to 199 ms"},
-        {h + "mouse 0 2 1 1\n", "v.txt:5: malformed line, wants 'mouse BUTTON STATE X Y' "
-                                "(BUTTON 0 to 31, STATE 0 or 1, X and Y -32768 to 32767)"},
-        {h + "mouse 32 0 1 1\n", "v.txt:5: malformed line, wants 'mouse BUTTON STATE X Y' "
-                                 "(BUTTON 0 to 31, STATE 0 or 1, X and Y -32768 to 32767)"},
-        {h + "drag 32768 0\n",
-         "v.txt:5: malformed line, wants 'drag X Y' (X and Y -32768 to 32767)"},
-        {h + "key 256 1 1\n", "v.txt:5: malformed line, wants 'key CODE X Y' (CODE 0 to 255, X "
-                              "and Y -32768 to 32767)"},
-        {h + "keyup 1 1\n", "v.txt:5: malformed line, wants 'keyup CODE X Y' (CODE 0 to 255, X "
-                            "and Y -32768 to 32767)"},
-        {h + "special 1 1 1 1\n", "v.txt:5: malformed line, wants 'special CODE X Y' (CODE 0 to "
-                                  "65535, X and Y -32768 to 32767)"},
-        {h + "reshape 8193 1\n",
-         "v.txt:5: malformed line, wants 'reshape W H' (W and H from 0 to 8192)"},
-        {h + "move 1 +2\n", "v.txt:5: malformed line, wants 'move X Y' (X and Y -32768 to 32767)"},
-        {h + "move 1024 0\nframe 100 0\n",
-         "v.txt:5: the pointer at (1024, 0) lies outside the 1024x512 window"},
-        {h + "move 0 -1\nframe 100 0\n",
-         "v.txt:5: the pointer at (0, -1) lies outside the 1024x512 window"},
+        {h + "mouse 0 2 1 1\n", mouseUsage}, {h + "mouse 32 0 1 1\n", mouseUsage},
+        {h + "drag 32768 0\n", wants + "'drag X Y' (X and Y -32768 to 32767)"},
+        {h + "key 256 1 1\n", wants + "'key CODE X Y' (CODE 0 to 255, X and Y -32768 to 32767)"},
+        {h + "keyup 1 1\n", wants + "'keyup CODE X Y' (CODE 0 to 255, X and Y -32768 to 32767)"},
+        {h + "special 1 1 1 1\n",
+         wants + "'special CODE X Y' (CODE 0 to 65535, X and Y -32768 to 32767)"},
+        {h + "reshape 8193 1\n", wants + "'reshape W H' (W and H from 0 to 8192)"},
+        {h + "move 1 +2\n", wants + "'move X Y' (X and Y -32768 to 32767)"},
+        {h + "move 1024 0\nframe 100 0\n", "v.txt:5: the pointer at (1024, 0)" + outside},
+        {h + "move 0 -1\nframe 100 0\n", "v.txt:5: the pointer at (0, -1)" + outside},
         {h + "reshape 800 600\nframe 100 0\nmove 0 0\nmove 900 10\nframe 100 0\n",
          "v.txt:8: the pointer at (900, 10) lies outside the 800x600 window"},
         {h + std::string(201, 'x') + "\n", "v.txt:5: line longer than 200 characters"},
         {h + std::string(201, 'x'), "v.txt:5: line longer than 200 characters"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         Recording recording;
@@ -183,12 +158,13 @@ TEST(RecordingFormat, AMoveMayComeBeforeTheReshapeThatGrowsTheWindow) {
         << error;
 }
 
-TEST(RecordingFormat, ACutShortFileReplaysToItsLastWholeFrame) {
-    const std::string text = std::string(header) +
-                             "reshape 1024 512\nframe 130 0\nmove 5 6\nmouse 0 1 5 6\nframe 150 "
-                             "0.25\nkey 49 5 6\nframe 170 0.5 hidden\nkey 27 5 6\n";
+TEST(RecordingFormat, ACutShortFileReplaysToItsLastWholeFrameAndCommentsAreLeftAside) {
+    const std::string text =
+        std::string(header) +
+        "# a click\r\n\n  reshape 1024 512  \r\nframe 130 0\nmove 5 6\nmouse 0 1 "
+        "5 6\nframe 150 0.25\nkey 49 5 6\nframe 170 0.5 hidden\nkey 27 5 6\n";
     // Cut at every byte: the frames are the whole frame lines before the cut, the events those
-    // before the last of them.
+    // before the last of them; comments, blank lines, spaces and line ends count for nothing.
     for (size_t cut = 0; cut <= text.size(); ++cut) {
         const std::string prefix = text.substr(0, cut);
         size_t wholeFrames = 0;
@@ -218,7 +194,7 @@ TEST(RecordingFormat, AtMost16777216LinesAreRead) {
                      "program replays");
 }
 
-TEST(RecordingFile, ReadABlockAtATimeLinesAcrossBlocksAreWhole) {
+TEST(RecordingFile, ReadABlockAtATimeLinesAcrossBlocksAreWholeAndAFileThatFailsSaysWhy) {
     // Lines of 10 characters from byte 52: the ends of 64 KiB blocks fall inside them.
     const fs::path path = tempFile("blocks.txt");
     std::string text = header;
@@ -234,11 +210,7 @@ TEST(RecordingFile, ReadABlockAtATimeLinesAcrossBlocksAreWhole) {
     std::ofstream(path, std::ios::binary) << text << std::string(201, 'x') << "\n";
     EXPECT_FALSE(readRecording(path.string(), recording, error));
     EXPECT_EQ(error, path.string() + ":6552: line longer than 200 characters");
-}
 
-TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
-    Recording recording;
-    std::string error;
     const std::string missing = tempFile("no-such-visit.txt").string();
     EXPECT_FALSE(readRecording(missing, recording, error));
     EXPECT_EQ(error, missing + ": cannot read it: No such file or directory");
@@ -269,14 +241,13 @@ TEST(RecordingFile, AMissingOrUnreadableFileSaysWhy) {
 void expectSteps(const Recording& recording, int32_t fps, const std::vector<ReplayStep>& steps) {
     ReplaySchedule schedule(recording, fps);
     EXPECT_EQ(schedule.total(), static_cast<int64_t>(steps.size())) << fps;
+    const auto fields = [](const ReplayStep& s) {
+        return std::make_tuple(s.clockMs, s.level, s.displayed, s.firstEvent, s.endEvent);
+    };
     ReplayStep step;
     for (const ReplayStep& want : steps) {
         ASSERT_TRUE(schedule.next(step)) << fps;
-        EXPECT_EQ(step.clockMs, want.clockMs) << fps;
-        EXPECT_EQ(step.level, want.level) << fps << " at " << want.clockMs;
-        EXPECT_EQ(step.displayed, want.displayed) << fps << " at " << want.clockMs;
-        EXPECT_EQ(step.firstEvent, want.firstEvent) << fps << " at " << want.clockMs;
-        EXPECT_EQ(step.endEvent, want.endEvent) << fps << " at " << want.clockMs;
+        EXPECT_EQ(fields(step), fields(want)) << fps;
     }
     EXPECT_FALSE(schedule.next(step)) << fps;
 }
