@@ -45,8 +45,7 @@ TEST_F(RegistryTest, OnlyThirtyTwoBitTgaFilesOfAnyCaseBecomeTextures) {
 }
 
 TEST_F(RegistryTest, ARefusedPictureIsReportedOnceAndAMissingOneNotAtAll) {
-    const std::string grey =
-        picture("grey.tga", tgaBytes(tgaHeader(3, 4, 4, 8, 0x20), Bytes(16, 9)));
+    const std::string grey = picture("grey.tga", tgaBytes({3, 4, 4, 8, 0x20}, Bytes(16, 9)));
     Bytes cutBytes = solidPicture(2, 2, 200, 200, 200);
     cutBytes.resize(20); // 18 header bytes and 2 of the 16 pixel bytes
     const std::string cut = picture("cut.tga", cutBytes);

@@ -37,12 +37,8 @@ Bytes cat(Bytes a, const Bytes& b, int times = 1) {
 Bytes tga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor,
           const Bytes& body, uint8_t idLength = 0, uint8_t mapType = 0, uint16_t mapLength = 0,
           uint8_t mapBits = 0) {
-    TgaHeader h = tgaHeader(type, width, height, depth, descriptor);
-    h.idLength = idLength;
-    h.colourMapType = mapType;
-    h.colourMapLength = mapLength;
-    h.colourMapEntryBits = mapBits;
-    return tgaBytes(h, body);
+    return tgaBytes(
+        {type, width, height, depth, descriptor, idLength, mapType, 0, mapLength, mapBits}, body);
 }
 
 // A 2 by 2 picture: its file rows (blue, green, red) and the RGBA they become, top row first.

@@ -44,12 +44,9 @@ TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOv
     }
 
     std::tm when{};
-    when.tm_year = 126;
-    when.tm_mday = 2;
-    when.tm_sec = 5;
+    when.tm_year = 126, when.tm_mday = 2, when.tm_sec = 5;
     const std::vector<uint8_t> pixels(2 * 3, 200); // 2 by 1
-    std::string path;
-    std::string error;
+    std::string path, error;
     ASSERT_TRUE(saveSnapshot(root, when, 2, 1, pixels, path, error)) << error;
     EXPECT_EQ(path, (root / "Throngwick/throngwick-20260102-000005.png").string());
     std::ofstream(root / "Throngwick" / snapshotName(when, 2)) << "someone else's";
