@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -22,27 +23,23 @@ Vec3 cardPixel(float angle, float u, float v) {
 } // namespace
 
 TEST(OptionCardStates, SwingsAtOneHundredSixtyDegreesASecondAndOvershootsOnTheLastFrame) {
-    const struct {
-        CardState from;
-        std::vector<float> angles; // after updates of 0.125 s
-        CardState to;
-    } cases[] = {
+    const std::tuple<CardState, std::vector<float>, CardState> cases[] = {
         {CardState::SwingingIn, {50, 30, 10, -10, -30, -10}, CardState::Shown},
         {CardState::SwingingOut, {10, 30, 50, 70, 90, 70}, CardState::PutAway},
     };
-    for (const auto& c : cases) {
+    for (const auto& [from, angles, to] : cases) {
         OptionCard card;
-        card.setState(c.from);
-        std::vector<float> angles;
+        card.setState(from);
+        std::vector<float> seen;
         for (int i = 0; i < 6; ++i) {
             card.update(0.125f);
-            angles.push_back(card.angle);
+            seen.push_back(card.angle);
             if (i == 3) {
-                EXPECT_EQ(card.state, c.from); // a timer of exactly 0.5 still swings
+                EXPECT_EQ(card.state, from); // a timer of exactly 0.5 still swings
             }
         }
-        EXPECT_EQ(angles, c.angles);
-        EXPECT_EQ(card.state, c.to);
+        EXPECT_EQ(seen, angles);
+        EXPECT_EQ(card.state, to);
         EXPECT_EQ(card.timer, 0.125f);
     }
 }

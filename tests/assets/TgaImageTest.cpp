@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #if defined(__SANITIZE_ADDRESS__)
 // Lets an oversized request fail the way a real out-of-memory would, instead of aborting.
@@ -51,12 +52,7 @@ const Bytes blue = {3, 2, 1, 255}, white = {255, 255, 255, 255};
 } // namespace
 
 TEST(TgaImageLoad, DecodesEveryLayoutItTakes) {
-    const struct {
-        const char* what;
-        Bytes file;
-        int32_t bitsPerPixel;
-        Bytes pixels;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, int32_t, Bytes> cases[] = {
         // clang-format off
         {"24 bits, bottom row first", tga(2, 2, 2, 24, 0, cat(bottom, top)), 32, twoByTwo},
         {"24 bits, top row first", tga(2, 2, 2, 24, 0x20, cat(top, bottom)), 32, twoByTwo},
@@ -87,11 +83,11 @@ TEST(TgaImageLoad, DecodesEveryLayoutItTakes) {
         {"5 by 0", tga(2, 5, 0, 24, 0, {}), 32, {}},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, file, bitsPerPixel, pixels] : cases) {
         TgaImage image;
-        ASSERT_TRUE(loadBytes(image, c.file)) << c.what;
-        EXPECT_EQ(image.bitsPerPixel, c.bitsPerPixel) << c.what;
-        EXPECT_EQ(pixelsOf(image), c.pixels) << c.what; // an empty buffer still counts as loaded
+        ASSERT_TRUE(loadBytes(image, file)) << what;
+        EXPECT_EQ(image.bitsPerPixel, bitsPerPixel) << what;
+        EXPECT_EQ(pixelsOf(image), pixels) << what; // an empty buffer still counts as loaded
     }
 }
 
@@ -135,12 +131,7 @@ TEST(TgaImageLoad, ALoadedImageKeepsItsPictureUntilReleasedOnce) {
 // promises, a run-length one at most 128 pixels a packet (and one packet more for a cut); the
 // longest side is the graphics library's.
 TEST(TgaImageBounds, TheFileLengthAndTheLargestSideDecide) {
-    const struct {
-        const char* what;
-        Bytes file;
-        int32_t maxSide;
-        bool loads;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, int32_t, bool> cases[] = {
         // clang-format off
         {"every pixel present", tga(3, 300, 1, 8, 0, Bytes(300, 7)), 300, true},
         {"one grey byte missing", tga(3, 300, 1, 8, 0, Bytes(299, 7)), 300, false},
@@ -153,10 +144,10 @@ TEST(TgaImageBounds, TheFileLengthAndTheLargestSideDecide) {
         {"a run-length header alone", tga(10, 16384, 16384, 24, 0, {}), 16384, false},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, file, maxSide, loads] : cases) {
         TgaImage image;
-        EXPECT_EQ(loadBytes(image, c.file, c.maxSide), c.loads) << c.what;
-        EXPECT_EQ(image.refusal.empty(), c.loads) << c.what << ": " << image.refusal;
+        EXPECT_EQ(loadBytes(image, file, maxSide), loads) << what;
+        EXPECT_EQ(image.refusal.empty(), loads) << what << ": " << image.refusal;
     }
     TgaImage missing; // a missing file is no refusal: it stays silent
     EXPECT_FALSE(missing.load("no/such/file.tga"));

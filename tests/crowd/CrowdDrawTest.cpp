@@ -75,12 +75,7 @@ using Spot = std::tuple<float, float, Rgb, bool>; // x, y, the colour, and wheth
 } // namespace
 
 TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
-    const struct {
-        PersonState state;
-        int32_t gunOnLeft;
-        Vec3 mouthScale;
-        std::vector<Spot> spots;
-    } cases[] = {
+    const std::tuple<PersonState, int32_t, Vec3, std::vector<Spot>> cases[] = {
         // clang-format off
         {PersonState::Idle, 0, {}, {{0, 0, green, true}, {0, -10, blue, true}, {0, 9, orange, 0}}},
         // The gun hand 6 to the side and 6 above the body's centre: any nonzero side is the left,
@@ -99,15 +94,15 @@ TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
         {static_cast<PersonState>(4), 0, {}, {{0, 0, green, false}, {0, -10, blue, false}}},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [state, gunOnLeft, mouthScale, spots] : cases) {
         SetUp();
-        Person& p = person(c.state);
-        p.gunOnLeft = c.gunOnLeft;
-        p.mouthScale = c.mouthScale;
+        Person& p = person(state);
+        p.gunOnLeft = gunOnLeft;
+        p.mouthScale = mouthScale;
         draw();
-        for (const auto& [x, y, colour, shown] : c.spots)
-            EXPECT_EQ(at(x, y) == colour, shown) << "state " << int(c.state) << " gun side "
-                                                 << c.gunOnLeft << ", at " << x << ", " << y;
+        for (const auto& [x, y, colour, shown] : spots)
+            EXPECT_EQ(at(x, y) == colour, shown)
+                << "state " << int(state) << " gun side " << gunOnLeft << ", at " << x << ", " << y;
     }
 }
 

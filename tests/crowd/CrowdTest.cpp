@@ -3,6 +3,7 @@
 #include "support/Scene.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 TEST_F(SceneTest, TenFiresAreTimedFromTenDrawsAndNobodyIsSelected) {
@@ -43,27 +44,23 @@ TEST_F(SceneTest, PicksAtAndPastTheFarEdgesSearchTheLastColumnAndRow) {
     Person& corner = place(95.0f, 95.0f);
     Person& front = place(-99.0f, 0.5f);
     const float past = std::nextafter(100.0f, 200.0f);
-    const struct {
-        Vec3 point;
-        const Person* picked;
-    } cases[] = {
+    const std::pair<Vec3, const Person*> cases[] = {
         // clang-format off
         {{100, 0, 5}, &lastColumn}, {{-100, 0, 100}, &lastRow}, {{100, 0, 100}, &corner},
         {{past, 0, past}, &corner}, {{std::nextafter(-100.0f, -200.0f), 0, -1e-9f}, &front},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        crowd.pickNearest(c.point);
-        EXPECT_EQ(crowd.selectedPerson, c.picked) << c.point.x << ", " << c.point.z;
+    for (const auto& [point, picked] : cases) {
+        crowd.pickNearest(point);
+        EXPECT_EQ(crowd.selectedPerson, picked) << point.x << ", " << point.z;
     }
 }
 
 TEST_F(SceneTest, EverybodyElseIsSentAway200OverTheirDistanceAndLaterSentHome) {
     Person& picked = place(0.0f, 50.0f);
     picked.targetPos = {7.0f, 0.0f, 7.0f};
-    const struct {
-        Vec3 at, target;
-    } cases[] = {
+    const std::pair<Vec3, Vec3> cases[] = {
+        // where each stands, and is sent
         // clang-format off
         {{0, 0, 50}, {0, 0, 50}}, // no direction, no push
         {{10, 0, 50}, {30, 0, 50}}, {{0, 0, 51}, {0, 0, 251}}, {{-100, 0, 50}, {-102, 0, 50}},
@@ -71,13 +68,13 @@ TEST_F(SceneTest, EverybodyElseIsSentAway200OverTheirDistanceAndLaterSentHome) {
         // clang-format on
     };
     std::vector<Person*> others;
-    for (const auto& c : cases)
-        others.push_back(&place(c.at.x, c.at.z));
+    for (const auto& [at, target] : cases)
+        others.push_back(&place(at.x, at.z));
     crowd.pickNearest({0.0f, 0.0f, 50.0f});
     ASSERT_EQ(crowd.selectedPerson, &picked);
     for (size_t i = 0; i < others.size(); ++i) {
-        expectNear(others[i]->targetPos, cases[i].target, 1e-4f);
-        EXPECT_EQ(others[i]->headPos, cases[i].at); // targets change, positions do not
+        expectNear(others[i]->targetPos, cases[i].second, 1e-4f);
+        EXPECT_EQ(others[i]->headPos, cases[i].first); // targets change, positions do not
         EXPECT_EQ(others[i]->walking, 1);
     }
     EXPECT_EQ(picked.walking, 0);

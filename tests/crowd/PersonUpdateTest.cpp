@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 // One frame of each kind of motion: bounces off the walls, walks, and free moves under friction.
@@ -99,33 +101,29 @@ TEST_F(SceneTest, BurnersArePushedByTheirOwnCellInTheOverviewButNeverOffAWall) {
 // Cells are visited column by column. A person who walks into a cell still to come is updated
 // again there; the one behind it in its old cell slides into its slot and is skipped.
 TEST_F(SceneTest, APersonWhoChangesCellsIsUpdatedAgainOnlyInACellStillToCome) {
-    const struct {
-        Vec3 from, to;
-        Cell cell;
-        int updates;
-    } cases[] = {
+    const std::tuple<Vec3, Vec3, Cell, int> cases[] = {
         {{-80.05f, 0, 5}, {-70, 0, 5}, {1, 0}, 2},              // (0, 0) to (1, 0)
         {{-79.95f, 0, 9.95f}, {-89.95f, 0, 19.95f}, {0, 1}, 1}, // (1, 0) to (0, 1)
     };
-    for (const auto& c : cases) {
+    for (const auto& [from, to, cell, updates] : cases) {
         resetScene();
-        Person& mover = place(c.from.x, c.from.z);
-        mover.targetPos = c.to;
+        Person& mover = place(from.x, from.z);
+        mover.targetPos = to;
         mover.walking = 1;
-        Person& skipped = place(c.from.x - 0.01f, c.from.z);
-        Person& last = place(c.from.x - 0.02f, c.from.z);
+        Person& skipped = place(from.x - 0.01f, from.z);
+        Person& last = place(from.x - 0.02f, from.z);
         for (Person* p : {&mover, &skipped, &last})
             p->singCheckTimer = 100.0f;
         stepCrowd(10.0f);
-        SCOPED_TRACE(testing::Message() << "to cell " << c.cell.x << ", " << c.cell.z);
-        EXPECT_EQ(mover.cellX, c.cell.x);
-        EXPECT_EQ(mover.cellZ, c.cell.z);
-        const Vec3 step = (c.to - c.from) / length(c.to - c.from) * 0.1f;
-        expectNear(mover.headPos, c.from + step * float(c.updates), 1e-5f);
-        EXPECT_FLOAT_EQ(mover.singCheckTimer, 100.0f - 0.7f * float(c.updates));
+        SCOPED_TRACE(testing::Message() << "to cell " << cell.x << ", " << cell.z);
+        EXPECT_EQ(mover.cellX, cell.x);
+        EXPECT_EQ(mover.cellZ, cell.z);
+        const Vec3 step = (to - from) / length(to - from) * 0.1f;
+        expectNear(mover.headPos, from + step * float(updates), 1e-5f);
+        EXPECT_FLOAT_EQ(mover.singCheckTimer, 100.0f - 0.7f * float(updates));
         EXPECT_EQ(skipped.singCheckTimer, 100.0f);
         EXPECT_FLOAT_EQ(last.singCheckTimer, 99.3f);
-        EXPECT_EQ(crowd.grid[cellIndex(c.cell.x, c.cell.z)].back().get(), &mover);
+        EXPECT_EQ(crowd.grid[cellIndex(cell.x, cell.z)].back().get(), &mover);
     }
 }
 
@@ -157,10 +155,8 @@ TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
 
 TEST_F(SceneTest, FireSpreadsFromTheOwnCellWithinTheRadiusWhenItOutweighsSong) {
     const PersonState S = PersonState::Singing, B = PersonState::Burning;
-    const struct {
-        std::vector<std::pair<Vec3, PersonState>> neighbours;
-        bool burns;
-    } cases[] = {
+    const std::pair<std::vector<std::pair<Vec3, PersonState>>, bool> cases[] = {
+        // burns?
         // clang-format off
         {{{{-87, 0, 6}, B}}, false}, // squared distance exactly 80
         {{{{-87, 0, 5.9f}, B}}, true}, {{{{-96, 0, 2}, S}}, false},
@@ -170,18 +166,18 @@ TEST_F(SceneTest, FireSpreadsFromTheOwnCellWithinTheRadiusWhenItOutweighsSong) {
         {{{{-94, 0, 10.5f}, B}}, false}, // within the radius, but in the next row
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [neighbours, burns] : cases) {
         resetScene();
         Person& p = place(-95.0f, 2.0f);
         p.burnCheckTimer = -1.0f;
-        for (const auto& [at, state] : c.neighbours)
+        for (const auto& [at, state] : neighbours)
             place(at.x, at.z).state = state;
         const uint32_t drawsBefore = randomState();
         stepCrowd(0.0f);
-        SCOPED_TRACE(testing::Message() << "first neighbour at " << c.neighbours[0].first.x << ", "
-                                        << c.neighbours[0].first.z);
-        EXPECT_EQ(p.state, c.burns ? B : PersonState::Idle);
-        if (c.burns) {
+        SCOPED_TRACE(testing::Message() << "first neighbour at " << neighbours[0].first.x << ", "
+                                        << neighbours[0].first.z);
+        EXPECT_EQ(p.state, burns ? B : PersonState::Idle);
+        if (burns) {
             EXPECT_GE(p.burnCheckTimer, 5000.0f);
         } else { // a failed check draws nothing and runs again next frame
             EXPECT_EQ(p.burnCheckTimer, -1.0f);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -98,10 +99,7 @@ TEST_F(StillHallTest, AStillViewsHallIsRestoredFromItsCopyExactlyWithEitherRende
 
 TEST_F(StillHallTest, AnyChangeOfViewSizeOrPictureDrawsTheHallAnew) {
     Camera& camera = Camera::instance();
-    const struct {
-        const char* what;
-        std::function<void()> change;
-    } changes[] = {
+    const std::pair<const char*, std::function<void()>> changes[] = {
         {"a shake", [&] { camera.startShake(), camera.update(16.0f); }},
         {"the shake's end", [&] { camera.update(1000.0f), camera.reshape(1024, 512); }},
         {"a step of travel", [&] { input.viewOffset.z -= 0.01f, camera.reshape(1024, 512); }},

@@ -8,6 +8,7 @@
 
 #include <GL/freeglut.h>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 constexpr int floorX = 512;
@@ -101,12 +102,7 @@ TEST_F(InputTest, OnlyALeftPressReachesTheBackFloorAndOtherMovesFollowTheFrontFl
 TEST_F(InputTest, NumberKeysActOnTheSelectedPersonOnlyWhenFocusedAndKeyFourAlways) {
     using V = ViewMode;
     using P = PersonState;
-    const struct {
-        unsigned char key;
-        ViewMode mode;
-        PersonState state;
-        bool ends;
-    } cases[] = {
+    const std::tuple<unsigned char, ViewMode, PersonState, bool> cases[] = {
         // clang-format off
         {'1', V::Focused, P::Singing, true}, {'2', V::Focused, P::Armed, true},
         {'3', V::Focused, P::Burning, true}, {'1', V::Overview, P::Idle, false},
@@ -116,19 +112,19 @@ TEST_F(InputTest, NumberKeysActOnTheSelectedPersonOnlyWhenFocusedAndKeyFourAlway
         {'5', V::Focused, P::Idle, false}, {'a', V::Focused, P::Idle, false},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [key, mode, state, ends] : cases) {
         resetScene();
         Person& person = place(0, 50);
         Person& other = place(30, 20);
         other.targetPos = {40, 0, 20};
         crowd.selectedPerson = &person;
-        app.viewMode = c.mode;
-        input.onKeyboard(c.key, 0, 0);
-        SCOPED_TRACE(testing::Message() << "key " << c.key << " in mode " << int(c.mode));
-        EXPECT_EQ(person.state, c.state);
+        app.viewMode = mode;
+        input.onKeyboard(key, 0, 0);
+        SCOPED_TRACE(testing::Message() << "key " << key << " in mode " << int(mode));
+        EXPECT_EQ(person.state, state);
         EXPECT_EQ(other.state, PersonState::Idle);
-        EXPECT_EQ(other.targetPos, c.ends ? other.homePos : (Vec3{40, 0, 20}));
-        expectEnding(c.ends, other);
+        EXPECT_EQ(other.targetPos, ends ? other.homePos : (Vec3{40, 0, 20}));
+        expectEnding(ends, other);
     }
     resetScene();
     Person& person = place(0, 50);
@@ -218,16 +214,13 @@ TEST_F(InputTest, SpaceOrEnterEntersTheArrowsMoveTheCursorAndEnterClicksThere) {
     EXPECT_EQ(captured().rfind("X:", 0), 0u);
     EXPECT_EQ(crowd.selectedPerson, &person);
     EXPECT_EQ(input.nearPoint, screenRay(floorX, floorY).origin);
-    const struct {
-        int key;
-        float x, y;
-    } edges[] = {{GLUT_KEY_LEFT, 0, 400},
-                 {GLUT_KEY_UP, 0, 0},
-                 {GLUT_KEY_RIGHT, 1023, 0},
-                 {GLUT_KEY_DOWN, 1023, 511}};
-    for (const auto& edge : edges) {
+    const std::tuple<int, float, float> edges[] = {{GLUT_KEY_LEFT, 0, 400},
+                                                   {GLUT_KEY_UP, 0, 0},
+                                                   {GLUT_KEY_RIGHT, 1023, 0},
+                                                   {GLUT_KEY_DOWN, 1023, 511}};
+    for (const auto& [key, x, y] : edges) {
         for (int i = 0; i < 70; ++i)
-            input.onSpecialKey(edge.key, 0, 0);
-        EXPECT_TRUE(input.mouseX == edge.x && input.mouseY == edge.y) << edge.key;
+            input.onSpecialKey(key, 0, 0);
+        EXPECT_TRUE(input.mouseX == x && input.mouseY == y) << key;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -58,10 +59,7 @@ TEST(Options, GoodCommandLines) {
 }
 
 TEST(Options, BadCommandLinesNameTheProblem) {
-    const struct {
-        std::vector<std::string> words;
-        const char* error;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--sede", "7"}, "unknown option '--sede'"},
         {{"seed"}, "unknown option 'seed'"},
         {{"--seed"}, "--seed needs a value"},
@@ -101,11 +99,11 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--screensaver", "--attract", "0"},
          "--screensaver plays the show at once: leave out --attract"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [words, wanted] : cases) {
         Options options;
         std::string error;
-        EXPECT_FALSE(parse(c.words, options, error)) << c.error;
-        EXPECT_EQ(error, c.error);
+        EXPECT_FALSE(parse(words, options, error)) << wanted;
+        EXPECT_EQ(error, wanted);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -98,10 +99,7 @@ TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
     const std::string windowUsage =
         "v.txt:3: malformed line, wants 'window W H' (W and H from 1 to 8192)";
     const std::string outside = " lies outside the 1024x512 window";
-    const struct {
-        std::string text;
-        std::string error;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         // clang-format off
         {"", "v.txt:1: the recording ends before its first whole frame"},
         {h, "v.txt:5: the recording ends before its first whole frame"},
@@ -140,11 +138,11 @@ TEST(RecordingFormat, BadFilesNameTheLineAndTheProblem) {
         {h + std::string(201, 'x'), "v.txt:5: line longer than 200 characters"},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, wanted] : cases) {
         Recording recording;
         std::string error;
-        EXPECT_FALSE(parse(c.text, recording, error)) << c.error;
-        EXPECT_EQ(error, c.error);
+        EXPECT_FALSE(parse(text, recording, error)) << wanted;
+        EXPECT_EQ(error, wanted);
     }
 }
 

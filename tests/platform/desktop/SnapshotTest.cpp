@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -26,10 +27,7 @@ TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOv
 
     // The file as the shell reads it: what follows the closing quote is not the value, and
     // backslashes escape; a line that is not of the format is left aside.
-    const struct {
-        const char* line;
-        const char* folder;
-    } lines[] = {
+    const std::pair<const char*, const char*> lines[] = {
         {"XDG_PICTURES_DIR=\"$HOME/Bilder\" \r", "/home/u/Bilder"},
         {"XDG_PICTURES_DIR=\"/srv/a \\\"b\\\" \\\\c\\$HOME\" # mine", "/srv/a \"b\" \\c$HOME"},
         {"XDG_PICTURES_DIR = \"$HOME\"", "/home/u"},
@@ -38,9 +36,9 @@ TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOv
         {"XDG_PICTURES_DIR=\"Bilder\"", "/home/u/Pictures"},
         {"XDG_PICTURES_DIR=\"/srv/open", "/home/u/Pictures"},
         {"XDG_PICTURES_DIRS=\"/srv/b\"", "/home/u/Pictures"}};
-    for (const auto& l : lines) {
-        std::ofstream(root / "user-dirs.dirs") << l.line << "\n";
-        EXPECT_EQ(picturesFolder(nullptr, root.c_str(), "/home/u"), l.folder) << l.line;
+    for (const auto& [line, folder] : lines) {
+        std::ofstream(root / "user-dirs.dirs") << line << "\n";
+        EXPECT_EQ(picturesFolder(nullptr, root.c_str(), "/home/u"), folder) << line;
     }
 
     std::tm when{};
