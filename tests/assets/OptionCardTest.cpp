@@ -22,7 +22,7 @@ Vec3 cardPixel(float angle, float u, float v) {
 }
 } // namespace
 
-TEST(OptionCardStates, SwingsAtOneHundredSixtyDegreesASecondAndOvershootsOnTheLastFrame) {
+TEST(OptionCardStates, SwingsAt160DegreesASecondOvershootingOnTheLastFrameRequestsRestartTheTimer) {
     const std::tuple<CardState, std::vector<float>, CardState> cases[] = {
         {CardState::SwingingIn, {50, 30, 10, -10, -30, -10}, CardState::Shown},
         {CardState::SwingingOut, {10, 30, 50, 70, 90, 70}, CardState::PutAway},
@@ -42,9 +42,8 @@ TEST(OptionCardStates, SwingsAtOneHundredSixtyDegreesASecondAndOvershootsOnTheLa
         EXPECT_EQ(card.state, to);
         EXPECT_EQ(card.timer, 0.125f);
     }
-}
 
-TEST(OptionCardStates, RequestsRestartTheTimerUnlessTheStateIsTheSame) {
+    // Requests restart the timer unless the state is the same.
     OptionCard card; // put away at first
     card.angle = 12.0f;
     card.update(0.0f); // a rest state sets its angle and nothing else
@@ -102,10 +101,8 @@ TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
                 }
         EXPECT_GT(checked, 16) << angle;
     }
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(!glIsEnabled(GL_BLEND) && !glIsEnabled(GL_ALPHA_TEST) &&
+                glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_TEXTURE_2D));
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_EQ(std::vector<float>(colour, colour + 4), std::vector<float>(4, 1.0f));

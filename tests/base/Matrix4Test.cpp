@@ -25,7 +25,7 @@ struct Both {
 };
 } // namespace
 
-TEST(Matrix4, TheSceneMatricesAreTheDesktopsToTheBit) {
+TEST(Matrix4, TheSceneMatricesProjectingAndUnProjectingAreTheDesktopsToTheBit) {
     ensureGlContext();
     // Aspects of the start-up window, a tall and a flat one; views home, shaken and travelled.
     for (const float aspect : {2.0f, 300.0f / 900.0f, 400.0f}) {
@@ -63,9 +63,8 @@ TEST(Matrix4, TheSceneMatricesAreTheDesktopsToTheBit) {
         card.scale(0.9f, 0.9f, 0.9f);
         card.expectSame();
     }
-}
 
-TEST(Matrix4, ProjectingAndUnProjectingAreGlusToTheBit) {
+    // Projecting and un-projecting are GLU's, to the bit.
     const Matrix4 projection = perspective(55.0f, 2.0f, 0.1, 1000.0);
     Matrix4 view;
     view.translate(-31.25f, -19.0f, -61.5f);

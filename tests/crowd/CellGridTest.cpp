@@ -19,7 +19,7 @@ float above(float v) {
 }
 } // namespace
 
-TEST(CellOf, FarEdgesStayInTheLastCellAndPointsOffTheFloorOnTheGrid) {
+TEST(CellOf, FarEdgesStayInTheLastCellBoundariesFallIntoTheLowerColumnAndTheUpperRow) {
     const std::tuple<float, float, int32_t, int32_t> cases[] = {
         // clang-format off
         {-100, 0, 0, 0}, {50, 55, 7, 5}, {99.99f, 99.99f, 9, 9}, {-100, 100, 0, 9}, {100, 0, 9, 0},
@@ -30,9 +30,7 @@ TEST(CellOf, FarEdgesStayInTheLastCellAndPointsOffTheFloorOnTheGrid) {
     };
     for (const auto& [x, z, cellX, cellZ] : cases)
         expectCell(x, z, cellX, cellZ);
-}
 
-TEST(CellOf, ColumnBoundariesFallIntoTheLowerColumnRowBoundariesIntoTheUpperRow) {
     for (int k = 1; k < 10; ++k) {
         const float column = -100.0f + 20.0f * static_cast<float>(k);
         expectCell(column, 5.0f, k - 1, 0);

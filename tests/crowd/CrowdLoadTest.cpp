@@ -19,7 +19,7 @@ uint32_t stateAfter(uint32_t seed, int count) {
 
 } // namespace
 
-TEST_F(SceneTest, KindsLeanAwayFromTheMiddleAndFaceKindsAdjustTheHead) {
+TEST_F(SceneTest, KindsLeanAwayFromTheMiddleFaceKindsAdjustTheHeadAndAPersonTakesNineDraws) {
     const struct {
         int32_t baseDraw, bodyDraw, faceDraw; // the kinds take % 6, % 3, % 3
         int32_t bodyKind, faceKind;
@@ -37,35 +37,29 @@ TEST_F(SceneTest, KindsLeanAwayFromTheMiddleAndFaceKindsAdjustTheHead) {
         ASSERT_EQ(crowd.grid[cellIndex(7, 5)].size(), 1u);
         const Person& p = *crowd.grid[cellIndex(7, 5)][0];
         SCOPED_TRACE(testing::Message() << "face kind " << c.faceKind);
-        EXPECT_EQ(p.bodyKind, c.bodyKind);
-        EXPECT_EQ(p.faceFrame, c.faceKind * 2);
-        EXPECT_EQ(p.headPos, (Vec3{50.0f, -c.lowered, 50.0f}));
-        EXPECT_EQ(p.faceScale, (Vec3{3.0f, c.tall, 3.0f}));
-        EXPECT_EQ(p.mouthOffset, (Vec3{0.0f, c.mouthDrop, 0.0f}));
-        EXPECT_EQ(p.targetPos, (Vec3{50.0f, 0.0f, 50.0f})); // only the head is lowered
-        EXPECT_EQ(p.bodyPos, (Vec3{50.0f, -10.0f, 50.0f}));
+        EXPECT_TRUE(p.bodyKind == c.bodyKind && p.faceFrame == c.faceKind * 2);
+        EXPECT_TRUE(p.faceScale == (Vec3{3, c.tall, 3}) &&
+                    p.mouthOffset == (Vec3{0, c.mouthDrop, 0}));
+        // Only the head is lowered.
+        EXPECT_TRUE(p.headPos == (Vec3{50, -c.lowered, 50}) && p.targetPos == (Vec3{50, 0, 50}) &&
+                    p.bodyPos == (Vec3{50, -10, 50}));
     }
-}
 
-TEST_F(SceneTest, APersonTakesNineDrawsInOrder) {
+    // A person takes nine draws, in order.
     scriptDraws({32767, 32767, 1999, 19999, 2001, 12345, 10007, 10017, 3});
     const Person p(6, 3);
     EXPECT_EQ(unusedDraws(), 0u);
     expectNear(p.headPos, {27.67f, 0.0f, 27.67f}, 1e-5f);
     EXPECT_FLOAT_EQ(p.bobRate, 0.999f);
     EXPECT_FLOAT_EQ(p.bobPhase, 999.9f);
-    EXPECT_EQ(p.gunOnLeft, 1);
     EXPECT_FLOAT_EQ(p.burnCheckTimer, 234.5f);
     EXPECT_FLOAT_EQ(p.singCheckTimer, 0.7f);
-    EXPECT_EQ(p.fireIndex, 7);
-    EXPECT_EQ(p.fireFlip, -1.0f);
-    EXPECT_EQ(p.fireHeight, 6.5f);
+    EXPECT_TRUE(p.gunOnLeft == 1 && p.fireIndex == 7 && p.fireFlip == -1.0f &&
+                p.fireHeight == 6.5f);
     scriptDraws({0, 9999, 0, 0, 2000, 0, 0, 0, 10000});
     const Person q(0, 0);
     expectNear(q.headPos, {-100.0f, 0.0f, 99.99f}, 1e-5f);
-    EXPECT_EQ(q.gunOnLeft, 0);
-    EXPECT_EQ(q.fireFlip, 1.0f);
-    EXPECT_EQ(q.fireHeight, 7.5f);
+    EXPECT_TRUE(q.gunOnLeft == 0 && q.fireFlip == 1.0f && q.fireHeight == 7.5f);
 }
 
 TEST_F(SceneTest, LoadingPrintsThreeLinesRegistersThirtyTwoPicturesAndFilesTheSeedsPeople) {

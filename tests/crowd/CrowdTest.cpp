@@ -6,18 +6,6 @@
 #include <utility>
 #include <vector>
 
-TEST_F(SceneTest, TenFiresAreTimedFromTenDrawsAndNobodyIsSelected) {
-    scriptDraws({59, 60, 119, 0, 32767, 100, 159, 1, 30000, 61});
-    const Crowd fresh;
-    EXPECT_EQ(unusedDraws(), 0u);
-    std::vector<int32_t> frameMs;
-    for (const FireAnimation& fire : fresh.fires)
-        frameMs.push_back(fire.frameMs + 1000 * fire.frame);
-    EXPECT_EQ(frameMs, (std::vector<int32_t>{99, 40, 99, 40, 47, 80, 79, 41, 40, 41}));
-    EXPECT_EQ(fresh.selectedPerson, nullptr);
-    EXPECT_EQ(fresh.zoomingIn + fresh.zoomingOut + fresh.population(), 0);
-}
-
 TEST_F(SceneTest, APickSearchesThePointsCellOnlyAndTheEarlierOfEquallyNearPeopleWins) {
     place(-79.5f, 5.0f);                  // cell (1, 0), 1.5 from the point
     Person& inCell = place(-90.0f, 5.0f); // cell (0, 0), 9 from the point
@@ -56,7 +44,7 @@ TEST_F(SceneTest, PicksAtAndPastTheFarEdgesSearchTheLastColumnAndRow) {
     }
 }
 
-TEST_F(SceneTest, EverybodyElseIsSentAway200OverTheirDistanceAndLaterSentHome) {
+TEST_F(SceneTest, EverybodyElseIsSentAwayAndLaterHomeAndAFreshCrowdTimesTenFiresFromTenDraws) {
     Person& picked = place(0.0f, 50.0f);
     picked.targetPos = {7.0f, 0.0f, 7.0f};
     const std::pair<Vec3, Vec3> cases[] = {
@@ -84,4 +72,15 @@ TEST_F(SceneTest, EverybodyElseIsSentAway200OverTheirDistanceAndLaterSentHome) {
     EXPECT_EQ(others[1]->targetPos, others[1]->homePos);
     EXPECT_EQ(picked.targetPos, picked.homePos);
     EXPECT_EQ(picked.walking, 1);
+
+    // A fresh crowd times its ten fires from ten draws and selects nobody.
+    scriptDraws({59, 60, 119, 0, 32767, 100, 159, 1, 30000, 61});
+    const Crowd fresh;
+    EXPECT_EQ(unusedDraws(), 0u);
+    std::vector<int32_t> frameMs;
+    for (const FireAnimation& fire : fresh.fires)
+        frameMs.push_back(fire.frameMs + 1000 * fire.frame);
+    EXPECT_EQ(frameMs, (std::vector<int32_t>{99, 40, 99, 40, 47, 80, 79, 41, 40, 41}));
+    EXPECT_EQ(fresh.selectedPerson, nullptr);
+    EXPECT_EQ(fresh.zoomingIn + fresh.zoomingOut + fresh.population(), 0);
 }

@@ -128,7 +128,7 @@ TEST_F(SceneTest, APersonWhoChangesCellsIsUpdatedAgainOnlyInACellStillToCome) {
 }
 
 // Outside the overview nothing spreads, though the timers run.
-TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
+TEST_F(SceneTest, SongWinsBothChecksRearmFromADrawAndFireSpreadsInItsCellWhenItOutweighsSong) {
     const ViewMode modes[] = {ViewMode::Overview, ViewMode::Overview, ViewMode::Focused,
                               ViewMode::Travelling};
     for (const ViewMode& mode : modes) {
@@ -151,9 +151,8 @@ TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
         EXPECT_FLOAT_EQ(p.burnCheckTimer, fireLow ? 5000.0f : 8276.7f);
         EXPECT_FLOAT_EQ(p.singCheckTimer, fireLow ? 3776.7f : 500.0f);
     }
-}
 
-TEST_F(SceneTest, FireSpreadsFromTheOwnCellWithinTheRadiusWhenItOutweighsSong) {
+    // Fire spreads from the own cell within the radius when it outweighs song.
     const PersonState S = PersonState::Singing, B = PersonState::Burning;
     const std::pair<std::vector<std::pair<Vec3, PersonState>>, bool> cases[] = {
         // burns?

@@ -24,7 +24,7 @@ bool nearAnEdge(Vec3 p, float farZ) {
 }
 } // namespace
 
-TEST_F(SceneTest, ScreenRaysMeetTheFloorWhereTheStartUpViewShowsIt) {
+TEST_F(SceneTest, ScreenRaysMeetTheFloorWhereShownAndTrianglesBothFacesButNoNearlyParallelRay) {
     ensureGlContext();
     Camera::instance().reshape(1024, 512);
     const Ray centre = screenRay(512, 256);
@@ -54,9 +54,9 @@ TEST_F(SceneTest, ScreenRaysMeetTheFloorWhereTheStartUpViewShowsIt) {
             }
         }
     EXPECT_GT(hits, 300);
-}
 
-TEST(RayTriangle, BothFacesTheWholeLineEdgesAndCornersButNoNearlyParallelRay) {
+    // A ray meets a triangle's both faces, the whole line, edges and corners, but not nearly
+    // parallel.
     const Vec3 t0{0, 0, 0}, t1{4, 0, 0}, t2{0, 0, 4}, down{0, -1, 0};
     const std::tuple<Vec3, Vec3, bool> cases[] = {
         {{1, 0, -5}, {0, 0, 1}, false},             // parallel
@@ -70,11 +70,11 @@ TEST(RayTriangle, BothFacesTheWholeLineEdgesAndCornersButNoNearlyParallelRay) {
         {{-0.1f, 5, 1}, down, false},
         // clang-format on
     };
-    for (const auto& [origin, direction, hits] : cases) {
+    for (const auto& [origin, direction, crosses] : cases) {
         Vec3 hit{9, 9, 9};
         const bool found = AppState::intersectTriangle(origin, direction, t0, t1, t2, hit);
-        EXPECT_EQ(found, hits) << origin.x << ", " << origin.y << ", " << origin.z;
-        if (found && hits) {
+        EXPECT_EQ(found, crosses) << origin.x << ", " << origin.y << ", " << origin.z;
+        if (found && crosses) {
             const float t = -origin.y / direction.y;
             expectNear(hit, origin + direction * t, 1e-3f);
         }

@@ -28,7 +28,7 @@ Options parsed(std::vector<std::string> words) {
 }
 } // namespace
 
-TEST(Options, GoodCommandLines) {
+TEST(Options, GoodCommandLinesAndBadOnesNamingTheProblem) {
     const Options all =
         parsed({"-display", ":3", "--seed", "7", "-geometry", "800x400+0+0", "--mute", "-sync",
                 "--data=/srv/hall", "--fullscreen", "--screensaver"});
@@ -56,9 +56,7 @@ TEST(Options, GoodCommandLines) {
     EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen || none.redrawHall ||
                  none.screensaver);
     EXPECT_TRUE(none.dataFolder.empty() && none.renderer == Renderer::Batched);
-}
 
-TEST(Options, BadCommandLinesNameTheProblem) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--sede", "7"}, "unknown option '--sede'"},
         {{"seed"}, "unknown option 'seed'"},
@@ -117,28 +115,25 @@ TEST(DataFolder, TheGivenFolderThenTheWorkingOneThenTheProgramsOwn) {
     const fs::path working = fs::current_path();
     fs::current_path(empty);
 
-    std::string folder, error;
-    EXPECT_TRUE(findDataFolder(data.string(), "", folder, error));
-    EXPECT_EQ(folder, data.string());
-    EXPECT_FALSE(findDataFolder((root / "nowhere").string(), "", folder, error));
-    EXPECT_EQ(error, "--data: no folder '" + (root / "nowhere").string() + "'");
-    EXPECT_FALSE(findDataFolder(empty.string(), "", folder, error));
-    EXPECT_EQ(error, "--data: '" + empty.string() + "' holds no image_data/ folder");
-
+    // The folder found, or the error.
+    const auto found = [](const std::string& given, const std::string& program) {
+        std::string folder, error;
+        return findDataFolder(given, program, folder, error) ? folder : "error: " + error;
+    };
+    EXPECT_EQ(found(data.string(), ""), data.string());
+    EXPECT_EQ(found((root / "nowhere").string(), ""),
+              "error: --data: no folder '" + (root / "nowhere").string() + "'");
+    EXPECT_EQ(found(empty.string(), ""),
+              "error: --data: '" + empty.string() + "' holds no image_data/ folder");
     // An installed program finds share/throngwick/ beside its own folder; a build's program
     // finds its own run folder.
     const std::string program = (installed / "games" / "throngwick").string();
-    EXPECT_TRUE(findDataFolder("", program, folder, error));
-    EXPECT_EQ(folder, (installed / "share" / "throngwick").string());
-    EXPECT_TRUE(findDataFolder("", (data / "throngwick").string(), folder, error));
-    EXPECT_EQ(folder, data.string());
-    EXPECT_TRUE(findDataFolder("", (empty / "throngwick").string(), folder, error));
-    EXPECT_TRUE(folder.empty());
-
+    EXPECT_EQ(found("", program), (installed / "share" / "throngwick").string());
+    EXPECT_EQ(found("", (data / "throngwick").string()), data.string());
+    EXPECT_EQ(found("", (empty / "throngwick").string()), "");
     // A working folder with pictures wins over the program's: it is used as it is.
     fs::current_path(data);
-    EXPECT_TRUE(findDataFolder("", program, folder, error));
-    EXPECT_TRUE(folder.empty());
+    EXPECT_EQ(found("", program), "");
     fs::current_path(working);
     fs::remove_all(root);
 }
