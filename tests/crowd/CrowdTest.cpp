@@ -10,8 +10,7 @@ TEST_F(SceneTest, APickSearchesThePointsCellOnlyAndTheEarlierOfEquallyNearPeople
     place(-79.5f, 5.0f);                  // cell (1, 0), 1.5 from the point
     Person& inCell = place(-90.0f, 5.0f); // cell (0, 0), 9 from the point
     crowd.pickNearest({-81.0f, 0.0f, 5.0f});
-    EXPECT_EQ(crowd.selectedPerson, &inCell);
-    EXPECT_EQ(crowd.zoomingIn, 1);
+    EXPECT_TRUE(crowd.selectedPerson == &inCell && crowd.zoomingIn == 1);
     place(-99.0f, 5.0f); // as near as the first in the cell
     crowd.pickNearest({-94.5f, 0.0f, 5.0f});
     EXPECT_EQ(crowd.selectedPerson, &inCell);
@@ -21,9 +20,7 @@ TEST_F(SceneTest, APickSearchesThePointsCellOnlyAndTheEarlierOfEquallyNearPeople
     crowd.zoomingIn = 0;
     const Vec3 target = inCell.targetPos;
     crowd.pickNearest({-81.0f, 0.0f, 15.0f}); // an empty cell clears the selection, nothing else
-    EXPECT_EQ(crowd.selectedPerson, nullptr);
-    EXPECT_EQ(crowd.zoomingIn, 0);
-    EXPECT_EQ(inCell.targetPos, target);
+    EXPECT_TRUE(!crowd.selectedPerson && crowd.zoomingIn == 0 && inCell.targetPos == target);
 }
 
 TEST_F(SceneTest, PicksAtAndPastTheFarEdgesSearchTheLastColumnAndRow) {
@@ -62,16 +59,14 @@ TEST_F(SceneTest, EverybodyElseIsSentAwayAndLaterHomeAndAFreshCrowdTimesTenFires
     ASSERT_EQ(crowd.selectedPerson, &picked);
     for (size_t i = 0; i < others.size(); ++i) {
         expectNear(others[i]->targetPos, cases[i].second, 1e-4f);
-        EXPECT_EQ(others[i]->headPos, cases[i].first); // targets change, positions do not
-        EXPECT_EQ(others[i]->walking, 1);
+        // Targets change, positions do not.
+        EXPECT_TRUE(others[i]->headPos == cases[i].first && others[i]->walking == 1) << i;
     }
-    EXPECT_EQ(picked.walking, 0);
-    EXPECT_EQ(picked.targetPos, (Vec3{7.0f, 0.0f, 7.0f}));
+    EXPECT_TRUE(picked.walking == 0 && picked.targetPos == (Vec3{7.0f, 0.0f, 7.0f}));
     others[1]->headPos = {11.0f, 0.0f, 52.0f};
     crowd.sendAllHome();
-    EXPECT_EQ(others[1]->targetPos, others[1]->homePos);
-    EXPECT_EQ(picked.targetPos, picked.homePos);
-    EXPECT_EQ(picked.walking, 1);
+    EXPECT_TRUE(others[1]->targetPos == others[1]->homePos && picked.targetPos == picked.homePos &&
+                picked.walking == 1);
 
     // A fresh crowd times its ten fires from ten draws and selects nobody.
     scriptDraws({59, 60, 119, 0, 32767, 100, 159, 1, 30000, 61});
@@ -81,6 +76,6 @@ TEST_F(SceneTest, EverybodyElseIsSentAwayAndLaterHomeAndAFreshCrowdTimesTenFires
     for (const FireAnimation& fire : fresh.fires)
         frameMs.push_back(fire.frameMs + 1000 * fire.frame);
     EXPECT_EQ(frameMs, (std::vector<int32_t>{99, 40, 99, 40, 47, 80, 79, 41, 40, 41}));
-    EXPECT_EQ(fresh.selectedPerson, nullptr);
-    EXPECT_EQ(fresh.zoomingIn + fresh.zoomingOut + fresh.population(), 0);
+    EXPECT_TRUE(!fresh.selectedPerson &&
+                fresh.zoomingIn + fresh.zoomingOut + fresh.population() == 0);
 }

@@ -93,8 +93,7 @@ TEST_F(SceneTest, BurnersArePushedByTheirOwnCellInTheOverviewButNeverOffAWall) {
         place(spot[1].x, spot[1].z);
         for (int frame = 0; frame < 20; ++frame)
             stepCrowd(16.0f);
-        EXPECT_EQ(edge.headPos, spot[0]);
-        EXPECT_EQ(edge.velocity, Vec3{});
+        EXPECT_TRUE(edge.headPos == spot[0] && edge.velocity == Vec3{});
     }
 }
 
@@ -116,8 +115,7 @@ TEST_F(SceneTest, APersonWhoChangesCellsIsUpdatedAgainOnlyInACellStillToCome) {
             p->singCheckTimer = 100.0f;
         stepCrowd(10.0f);
         SCOPED_TRACE(testing::Message() << "to cell " << cell.x << ", " << cell.z);
-        EXPECT_EQ(mover.cellX, cell.x);
-        EXPECT_EQ(mover.cellZ, cell.z);
+        EXPECT_TRUE(mover.cellX == cell.x && mover.cellZ == cell.z);
         const Vec3 step = (to - from) / length(to - from) * 0.1f;
         expectNear(mover.headPos, from + step * float(updates), 1e-5f);
         EXPECT_FLOAT_EQ(mover.singCheckTimer, 100.0f - 0.7f * float(updates));
@@ -146,8 +144,7 @@ TEST_F(SceneTest, ContagionSongWinsBothRearmFromADrawFireSpreadsInItsCellSongAcr
             EXPECT_FLOAT_EQ(p.singCheckTimer + p.burnCheckTimer, -2.8f);
             continue;
         }
-        EXPECT_EQ(unusedDraws(), 0u);
-        EXPECT_EQ(p.state, PersonState::Singing);
+        EXPECT_TRUE(unusedDraws() == 0 && p.state == PersonState::Singing);
         EXPECT_FLOAT_EQ(p.burnCheckTimer, fireLow ? 5000.0f : 8276.7f);
         EXPECT_FLOAT_EQ(p.singCheckTimer, fireLow ? 3776.7f : 500.0f);
     }
@@ -179,8 +176,7 @@ TEST_F(SceneTest, ContagionSongWinsBothRearmFromADrawFireSpreadsInItsCellSongAcr
         if (burns) {
             EXPECT_GE(p.burnCheckTimer, 5000.0f);
         } else { // a failed check draws nothing and runs again next frame
-            EXPECT_EQ(p.burnCheckTimer, -1.0f);
-            EXPECT_EQ(randomState(), drawsBefore);
+            EXPECT_TRUE(p.burnCheckTimer == -1.0f && randomState() == drawsBefore);
         }
     }
 
@@ -204,12 +200,12 @@ TEST_F(SceneTest, TheMouthOpensWithTheMusicAndIsClosedWithoutIt) {
     EXPECT_EQ(mouthScaleFor(0.0f), (Vec3{0.55f, 0.0f, 0.35f}));
     expectNear(mouthScaleFor(0.1f), {0.55f, 0.3f, 0.35f}, 1e-6f);
     expectNear(mouthScaleFor(0.16f), {0.52f, 0.48f, 0.35f}, 1e-6f);
-    EXPECT_EQ(mouthScaleFor(0.2f), (Vec3{0.5f, 0.5f, 0.35f}));
-    EXPECT_EQ(mouthScaleFor(1.0f), (Vec3{0.5f, 0.5f, 0.35f}));
+    EXPECT_TRUE(mouthScaleFor(0.2f) == (Vec3{0.5f, 0.5f, 0.35f}) &&
+                mouthScaleFor(1.0f) == (Vec3{0.5f, 0.5f, 0.35f}));
     Person& singer = place(0.0f, 50.0f);
     singer.state = PersonState::Singing;
     Person& idle = place(40.0f, 50.0f);
     stepCrowd(10.0f);
-    EXPECT_EQ(singer.mouthScale, (Vec3{0.55f, 0.0f, 0.35f})); // no music has started
-    EXPECT_EQ(idle.mouthScale, Vec3{});
+    // No music has started.
+    EXPECT_TRUE(singer.mouthScale == (Vec3{0.55f, 0.0f, 0.35f}) && idle.mouthScale == Vec3{});
 }

@@ -37,10 +37,10 @@ class InputTest : public SceneTest {
     }
     // The visit's common ending: everybody walks home, the camera goes back, the card away.
     void expectEnding(bool ended, const Person& person) const {
-        EXPECT_EQ(person.walking, ended ? 1 : 0);
-        EXPECT_EQ(crowd.zoomingOut, ended ? 1 : 0);
-        EXPECT_EQ(OptionCard::instance().state,
-                  ended ? CardState::SwingingOut : CardState::PutAway);
+        EXPECT_TRUE(person.walking == ended && crowd.zoomingOut == ended &&
+                    OptionCard::instance().state ==
+                        (ended ? CardState::SwingingOut : CardState::PutAway))
+            << ended;
     }
 };
 } // namespace
@@ -55,10 +55,10 @@ TEST_F(InputTest, ALeftReleaseOverTheFrontFloorPrintsTheNearPointAndPicksInTheOv
         testing::internal::CaptureStdout();
         input.onMouse(GLUT_LEFT_BUTTON, GLUT_UP, floorX, floorY);
         EXPECT_EQ(captured().rfind("X:", 0), 0u); // its point, which the journeys check
-        EXPECT_EQ(input.nearPoint, ray.origin);
-        EXPECT_EQ(input.floorPoint, spot);
-        EXPECT_EQ(crowd.selectedPerson, mode == ViewMode::Overview ? &person : nullptr);
-        EXPECT_EQ(crowd.zoomingIn, mode == ViewMode::Overview ? 1 : 0);
+        EXPECT_TRUE(input.nearPoint == ray.origin && input.floorPoint == spot);
+        const bool picks = mode == ViewMode::Overview;
+        EXPECT_TRUE(crowd.selectedPerson == (picks ? &person : nullptr) &&
+                    crowd.zoomingIn == picks);
     }
     crowd.selectedPerson = &person; // a release over an empty cell clears the selection
     click(GLUT_LEFT_BUTTON, 200, 440);
@@ -73,14 +73,12 @@ TEST_F(InputTest, OnlyALeftPressReachesTheBackFloorAndOtherMovesFollowTheFrontFl
     EXPECT_EQ(front, floorUnder(floorX, floorY));
     for (int y : {backFloorY, 50}) { // the back half, above the horizon
         input.onPassiveMotion(floorX, y);
-        EXPECT_EQ(input.floorPoint, front);
-        EXPECT_EQ(input.mouseY, float(y));
+        EXPECT_TRUE(input.floorPoint == front && input.mouseY == float(y)) << y;
     }
     testing::internal::CaptureStdout();
     click(GLUT_RIGHT_BUTTON, floorX, floorY + 20);
     click(GLUT_MIDDLE_BUTTON, floorX, floorY + 20);
-    EXPECT_EQ(input.floorPoint, front);
-    EXPECT_EQ(input.mouseY, float(floorY + 20));
+    EXPECT_TRUE(input.floorPoint == front && input.mouseY == float(floorY + 20));
     input.onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, floorX, backFloorY);
     EXPECT_LT(input.floorPoint.z, 0.0f);
     const Vec3 back = input.floorPoint;
@@ -88,9 +86,7 @@ TEST_F(InputTest, OnlyALeftPressReachesTheBackFloorAndOtherMovesFollowTheFrontFl
     EXPECT_EQ(input.mouseX, float(floorX));
     input.onMouse(GLUT_LEFT_BUTTON, GLUT_UP, floorX, backFloorY);
     EXPECT_EQ(captured(), "");
-    EXPECT_EQ(input.floorPoint, back);
-    EXPECT_EQ(crowd.selectedPerson, nullptr);
-    EXPECT_EQ(input.nearPoint, Vec3{});
+    EXPECT_TRUE(input.floorPoint == back && !crowd.selectedPerson && input.nearPoint == Vec3{});
     input.onPassiveMotion(floorX, floorY); // each frame the cursor's points follow the camera
     input.viewOffset.z += 20.0f;
     Camera::instance().reshape(1024, 512);
@@ -121,8 +117,7 @@ TEST_F(InputTest, NumberKeysActOnTheSelectedPersonOnlyWhenFocusedAndKeyFourAlway
         app.viewMode = mode;
         input.onKeyboard(key, 0, 0);
         SCOPED_TRACE(testing::Message() << "key " << key << " in mode " << int(mode));
-        EXPECT_EQ(person.state, state);
-        EXPECT_EQ(other.state, PersonState::Idle);
+        EXPECT_TRUE(person.state == state && other.state == PersonState::Idle);
         EXPECT_EQ(other.targetPos, ends ? other.homePos : (Vec3{40, 0, 20}));
         expectEnding(ends, other);
     }
@@ -179,9 +174,8 @@ TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
     EXPECT_TRUE(app.paused && bank.paused && bank.silent);
     input.onPassiveMotion(floorX, floorY - 10);
     click(GLUT_LEFT_BUTTON, floorX, floorY);
-    EXPECT_EQ(input.floorPoint, Vec3{});
-    EXPECT_EQ(input.mouseY, float(floorY));
-    EXPECT_EQ(crowd.selectedPerson, nullptr);
+    EXPECT_TRUE(input.floorPoint == Vec3{} && input.mouseY == float(floorY) &&
+                !crowd.selectedPerson);
     expectEnding(false, person);
     for (unsigned char key : {'P', 'm', '4'})
         input.onKeyboard(key, 0, 0);
@@ -195,8 +189,7 @@ TEST_F(InputTest, SpaceOrEnterEntersTheArrowsMoveTheCursorAndEnterClicksThere) {
     testing::internal::CaptureStdout();
     input.onKeyboard('a', 0, 0);
     input.onSpecialKey(GLUT_KEY_F1, 0, 0);
-    EXPECT_EQ(input.running, 0);
-    EXPECT_EQ(input.mouseX, 512.0f);
+    EXPECT_TRUE(input.running == 0 && input.mouseX == 512.0f);
     input.onKeyboard(spaceKey, 0, 0);
     EXPECT_EQ(input.running, 1);
     input.running = 0;
@@ -212,8 +205,8 @@ TEST_F(InputTest, SpaceOrEnterEntersTheArrowsMoveTheCursorAndEnterClicksThere) {
     EXPECT_EQ(crowd.selectedPerson, nullptr);
     input.onKeyboard(enterKey, 0, 0);
     EXPECT_EQ(captured().rfind("X:", 0), 0u);
-    EXPECT_EQ(crowd.selectedPerson, &person);
-    EXPECT_EQ(input.nearPoint, screenRay(floorX, floorY).origin);
+    EXPECT_TRUE(crowd.selectedPerson == &person &&
+                input.nearPoint == screenRay(floorX, floorY).origin);
     const std::tuple<int, float, float> edges[] = {{GLUT_KEY_LEFT, 0, 400},
                                                    {GLUT_KEY_UP, 0, 0},
                                                    {GLUT_KEY_RIGHT, 1023, 0},
