@@ -39,8 +39,7 @@ TEST(OptionCardStates, SwingsAt160DegreesASecondOvershootingOnTheLastFrameReques
             }
         }
         EXPECT_EQ(seen, angles);
-        EXPECT_EQ(card.state, to);
-        EXPECT_EQ(card.timer, 0.125f);
+        EXPECT_TRUE(card.state == to && card.timer == 0.125f);
     }
 
     // Requests restart the timer unless the state is the same.
@@ -57,12 +56,10 @@ TEST(OptionCardStates, SwingsAt160DegreesASecondOvershootingOnTheLastFrameReques
     card.update(0.0f);
     EXPECT_EQ(card.angle, 70.0f);
     card.hide();
-    EXPECT_EQ(card.state, CardState::PutAway);
-    EXPECT_EQ(card.timer, 0.0f);
+    EXPECT_TRUE(card.state == CardState::PutAway && card.timer == 0.0f);
     card.state = static_cast<CardState>(7); // an unknown state only advances the timer
     card.update(0.25f);
-    EXPECT_EQ(card.angle, 70.0f);
-    EXPECT_EQ(card.timer, 0.25f);
+    EXPECT_TRUE(card.angle == 70.0f && card.timer == 0.25f);
 }
 
 // Points just inside the card's edges show its picture, points just outside show what was there.

@@ -95,9 +95,7 @@ TEST(TgaImageLoad, DecodesEveryLayoutItTakesAndKeepsThePictureUntilReleasedOnce)
     ASSERT_TRUE(loadBytes(image, tga(2, 2, 2, 24, 0, cat(bottom, top))));
     EXPECT_TRUE(loadBytes(image, tga(3, 1, 1, 8, 0, {42})));
     EXPECT_EQ(pixelsOf(image), twoByTwo);
-    EXPECT_TRUE(image.release());
-    EXPECT_EQ(image.pixels, nullptr);
-    EXPECT_FALSE(image.release());
+    EXPECT_TRUE(image.release() && image.pixels == nullptr && !image.release());
     ASSERT_TRUE(loadBytes(image, tga(3, 1, 1, 8, 0, {42})));
     EXPECT_EQ(pixelsOf(image), Bytes{42});
 }

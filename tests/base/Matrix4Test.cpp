@@ -28,8 +28,8 @@ struct Both {
 TEST(Matrix4, TheSceneMatricesProjectingAndUnProjectingAreTheDesktopsToTheBit) {
     ensureGlContext();
     // Aspects of the start-up window, a tall and a flat one; views home, shaken and travelled.
+    glMatrixMode(GL_PROJECTION);
     for (const float aspect : {2.0f, 300.0f / 900.0f, 400.0f}) {
-        glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(55.0f, aspect, 0.1, 1000.0);
         Both{perspective(55.0f, aspect, 0.1, 1000.0)}.expectSame(GL_PROJECTION_MATRIX);

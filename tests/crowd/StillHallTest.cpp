@@ -111,10 +111,9 @@ TEST_F(StillHallTest, AnyChangeOfViewSizeOrPictureDrawsTheHallAnewAStillOneIsRes
         if (batched) {
             ASSERT_TRUE(crowd.drawBatched(reason)) << reason;
         }
-        EXPECT_EQ(frame(), HallStep::Draw);
-        EXPECT_EQ(frame(), HallStep::DrawAndCopy);
-        EXPECT_EQ(frame(), HallStep::Restore);
-        EXPECT_EQ(frame(), HallStep::Restore);
+        for (const HallStep expected :
+             {HallStep::Draw, HallStep::DrawAndCopy, HallStep::Restore, HallStep::Restore})
+            EXPECT_EQ(frame(), expected) << batched;
         EXPECT_TRUE(crowd.stillHall->copying);
     }
 }

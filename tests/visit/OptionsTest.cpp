@@ -32,8 +32,8 @@ TEST(Options, GoodCommandLinesAndBadOnesNamingTheProblem) {
     const Options all =
         parsed({"-display", ":3", "--seed", "7", "-geometry", "800x400+0+0", "--mute", "-sync",
                 "--data=/srv/hall", "--fullscreen", "--screensaver"});
-    EXPECT_TRUE(all.seedGiven && all.mute && all.fullscreen && all.screensaver);
-    EXPECT_FALSE(all.help || all.version);
+    EXPECT_TRUE(all.seedGiven && all.mute && all.fullscreen && all.screensaver && !all.help &&
+                !all.version);
     EXPECT_TRUE(all.seed == 7u && all.dataFolder == "/srv/hall");
     const Options largest =
         parsed({"--seed=4294967295", "--help", "--version", "--attract", "86400"});

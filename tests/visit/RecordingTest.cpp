@@ -84,9 +84,9 @@ TEST(RecordingFormat, EveryRecordRoundTripsBitForBit) {
     for (size_t i = 0; i < std::size(levels); ++i) {
         const RecordedFrame& frame = recording.frames[i];
         EXPECT_EQ(std::memcmp(&frame.level, &levels[i], sizeof(float)), 0) << "frame " << i;
-        EXPECT_EQ(frame.clockMs, 9007199254740000 + static_cast<int64_t>(i / 2));
-        EXPECT_EQ(frame.displayed, i != 1);
-        EXPECT_EQ(frame.endEvent, std::size(events));
+        EXPECT_TRUE(frame.clockMs == 9007199254740000 + static_cast<int64_t>(i / 2) &&
+                    frame.displayed == (i != 1) && frame.endEvent == std::size(events))
+            << i;
     }
 }
 
@@ -192,8 +192,8 @@ TEST(RecordingFile, ReadABlockAtATimeLinesAcrossBlocksAreWholeAndAFileThatFailsS
     Recording recording;
     std::string error;
     ASSERT_TRUE(readRecording(path.string(), recording, error)) << error;
-    EXPECT_EQ(recording.events.size(), (text.size() - 52) / 10);
-    EXPECT_EQ(recording.events.back().x, 10);
+    EXPECT_TRUE(recording.events.size() == (text.size() - 52) / 10 &&
+                recording.events.back().x == 10);
     text.resize(65530); // 6551 whole lines, then one too long across a block's end
     std::ofstream(path, std::ios::binary) << text << std::string(201, 'x') << "\n";
     EXPECT_FALSE(readRecording(path.string(), recording, error));
@@ -221,8 +221,8 @@ TEST(RecordingFile, ReadABlockAtATimeLinesAcrossBlocksAreWholeAndAFileThatFailsS
         if (starts)
             old.writeHeader(1, 2, 3, 4);
     }
-    EXPECT_EQ(readFile(kept), "throngwick-visit 3\nseed 1\nwindow 2 3\nstart 4\n");
-    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_TRUE(readFile(kept) == "throngwick-visit 3\nseed 1\nwindow 2 3\nstart 4\n" &&
+                !fs::exists(fresh));
 }
 
 // The steps a schedule gives, then no more.

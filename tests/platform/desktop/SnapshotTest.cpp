@@ -49,7 +49,7 @@ TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOv
     EXPECT_EQ(path, (root / "Throngwick/throngwick-20260102-000005.png").string());
     std::ofstream(root / "Throngwick" / snapshotName(when, 2)) << "someone else's";
     ASSERT_TRUE(saveSnapshot(root, when, 2, 1, pixels, path, error)) << error;
-    EXPECT_EQ(path, (root / "Throngwick/throngwick-20260102-000005-3.png").string());
-    EXPECT_EQ(fs::file_size(root / "Throngwick" / snapshotName(when, 2)), 14u);
+    EXPECT_TRUE(path == (root / "Throngwick/throngwick-20260102-000005-3.png").string() &&
+                fs::file_size(root / "Throngwick" / snapshotName(when, 2)) == 14u);
     fs::remove_all(root);
 }
