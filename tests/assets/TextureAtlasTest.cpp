@@ -22,8 +22,7 @@ int32_t registerPicture(const std::string& name, uint16_t width, uint16_t height
 
 TEST(TextureAtlas, EachPictureSitsInAFrameOfItsOwnOppositeEdges) {
     ensureGlContext();
-    const int32_t wide = registerPicture("wide", 5, 3);
-    const int32_t tall = registerPicture("tall", 2, 4);
+    const int32_t wide = registerPicture("wide", 5, 3), tall = registerPicture("tall", 2, 4);
     TextureAtlas atlas;
     std::string reason;
     ASSERT_TRUE(atlas.build({wide, tall}, reason)) << reason;

@@ -91,10 +91,10 @@ TEST_F(SceneTest, LoadingPrintsThreeLinesRegistersThirtyTwoPicturesAndFilesTheSe
             "body4",        "face50",        "face51", "body5",      "mouth0", "mouth1", "mouth2",
             "gunhand_left", "gunhand_right", "fire0",  "fire1",      "fire2",  "fire3",  "fire4",
             "selector",     "selected",      "backer", "groundplane"}));
-    for (size_t i = size_t(base); i < registry.sprites.size(); ++i) {
-        EXPECT_NE(registry.sprites[i].texture, 0u) << registry.names[i];
-        EXPECT_EQ(registry.sprites[i].blend, i < size_t(base) + 30) << registry.names[i];
-    }
+    for (size_t i = size_t(base); i < registry.sprites.size(); ++i)
+        EXPECT_TRUE(registry.sprites[i].texture != 0 &&
+                    registry.sprites[i].blend == (i < size_t(base) + 30))
+            << registry.names[i];
     // Every index lands in its table: a person's copies, the fires, the markers, hall and floor.
     const Person& p = *std::find_if(crowd.grid.begin(), crowd.grid.end(), [](const CellList& l) {
                            return !l.empty();

@@ -53,12 +53,9 @@ TEST_F(SceneTest, OneFrameMovesEachKindOfMoverAsItShould) {
         Person& p = place(c.at.x, c.at.z, c.at.y);
         p.velocity = c.velocity;
         p.mass = c.mass;
-        if (c.target != none) {
-            p.targetPos = c.target;
-            p.walking = 1;
-        }
-        if (c.home != none)
-            p.homePos = c.home;
+        p.walking = c.target != none;
+        p.targetPos = p.walking ? c.target : p.targetPos;
+        p.homePos = c.home != none ? c.home : p.homePos;
         stepCrowd(c.deltaMs);
         SCOPED_TRACE(c.what);
         expectNear(p.headPos, c.head, 1e-5f);
