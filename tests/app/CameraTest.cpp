@@ -16,7 +16,7 @@ class CameraTest : public SceneTest {
 };
 } // namespace
 
-TEST_F(CameraTest, ReshapeSetsViewportPerspectiveAndTheViewTranslation) {
+TEST_F(CameraTest, ReshapeSetsTheViewKeepingItForNoSizeAndTheShakeFollowsAFadingSine) {
     input.viewOffset = {3.0f, -10.0f, -50.0f};
     camera.shakeOffset = {0.0f, 0.25f, 0.0f};
     camera.reshape(1024, 512);
@@ -36,9 +36,9 @@ TEST_F(CameraTest, ReshapeSetsViewportPerspectiveAndTheViewTranslation) {
         EXPECT_TRUE(view.viewport[2] == 1024 && view.viewport[3] == 512 && app.height == 512 &&
                     view.modelview[12] == 3.0);
     }
-}
 
-TEST_F(CameraTest, ShakeFollowsTheFadingSineForOneSecondThenStops) {
+    // The shake follows the fading sine for one second, then stops.
+    SetUp();
     camera.reshape(1024, 512);
     camera.startShake();
     EXPECT_EQ(readViewMatrices().modelview[13], -19.0); // not before the next update

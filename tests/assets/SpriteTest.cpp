@@ -41,12 +41,6 @@ const Bytes quadrants = rgbaPicture(2, 2,
                                      0, 0, 255, 255, 255, 255, 255, 255}); // blue, white
 } // namespace
 
-TEST_F(SpriteDrawing, PicturesShowUprightAndAngleZeroAboutNoAxisTurnsNothing) {
-    spriteOf(quadrants, false).draw({0, 0, 0}, {1, 1, 1}, none, 0.0f);
-    EXPECT_TRUE(at(-0.5f, 0.5f) == (Rgb{255, 0, 0}) && at(0.5f, 0.5f) == (Rgb{0, 255, 0}));
-    EXPECT_TRUE(at(-0.5f, -0.5f) == (Rgb{0, 0, 255}) && at(0.5f, -0.5f) == (Rgb{255, 255, 255}));
-}
-
 TEST_F(SpriteDrawing, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
     glTranslatef(0.1f, 0.0f, 0.0f);
     const ViewMatrices before = readViewMatrices();
@@ -59,7 +53,7 @@ TEST_F(SpriteDrawing, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
     EXPECT_TRUE(std::equal(before.modelview, before.modelview + 16, after.modelview));
 }
 
-TEST_F(SpriteDrawing, BlendedSpritesTestAlphaAboveTheReferenceOnlyAndLeaveBothOff) {
+TEST_F(SpriteDrawing, BlendedSpritesTestAlphaAboveTheReferenceOnlyLeaveBothOffAndShowUpright) {
     const Sprite sprite = spriteOf(solidPicture(2, 2, 255, 0, 0, 230), true); // alpha 0.9
     glEnable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
@@ -73,4 +67,7 @@ TEST_F(SpriteDrawing, BlendedSpritesTestAlphaAboveTheReferenceOnlyAndLeaveBothOf
     glEnable(GL_BLEND); // an opaque sprite leaves both as they were
     spriteOf(quadrants, false).draw({0, 0, 0}, {1, 1, 1}, none, 0.95f);
     EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_ALPHA_TEST));
+    // Its picture shows upright, and an angle of zero about no axis turns nothing.
+    EXPECT_TRUE(at(-0.5f, 0.5f) == (Rgb{255, 0, 0}) && at(0.5f, 0.5f) == (Rgb{0, 255, 0}));
+    EXPECT_TRUE(at(-0.5f, -0.5f) == (Rgb{0, 0, 255}) && at(0.5f, -0.5f) == (Rgb{255, 255, 255}));
 }

@@ -20,7 +20,7 @@ int32_t registerPicture(const std::string& name, uint16_t width, uint16_t height
 }
 } // namespace
 
-TEST(TextureAtlas, EachPictureSitsInAFrameOfItsOwnOppositeEdges) {
+TEST(TextureAtlas, EachPictureSitsInAFrameOfItsOwnOppositeEdgesTheTrimmedPartAllThatCanPass) {
     ensureGlContext();
     const int32_t wide = registerPicture("wide", 5, 3), tall = registerPicture("tall", 2, 4);
     TextureAtlas atlas;
@@ -44,10 +44,8 @@ TEST(TextureAtlas, EachPictureSitsInAFrameOfItsOwnOppositeEdges) {
     const int32_t missing = TextureRegistry::instance().registerSprite("gone", "gone.tga", true);
     EXPECT_FALSE(TextureAtlas().build({wide, missing}, reason));
     EXPECT_EQ(reason, "the picture \"gone\" did not load");
-}
 
-TEST(TextureAtlas, TheTrimmedPartHoldsEverySampleThatCanPassTheAlphaTest) {
-    ensureGlContext();
+    // The trimmed part holds every sample that can pass the alpha test.
     Bytes rgba(8 * 8 * 4, 0);
     for (int y = 3; y <= 5; ++y)
         for (int x = 2; x <= 4; ++x)
@@ -56,10 +54,9 @@ TEST(TextureAtlas, TheTrimmedPartHoldsEverySampleThatCanPassTheAlphaTest) {
     const std::string path = testing::TempDir() + "block.tga";
     writeFile(path, rgbaPicture(8, 8, rgba));
     const int32_t block = TextureRegistry::instance().registerSprite("block", path.c_str(), true);
-    TextureAtlas atlas;
-    std::string reason;
-    ASSERT_TRUE(atlas.build({block}, reason)) << reason;
-    const std::optional<TextureRect> part = atlas.partPassing(block, 0.95f);
+    TextureAtlas trimmed;
+    ASSERT_TRUE(trimmed.build({block}, reason)) << reason;
+    const std::optional<TextureRect> part = trimmed.partPassing(block, 0.95f);
     ASSERT_TRUE(part);
     const auto corners = [](const TextureRect& r) {
         return std::vector<float>{r.s0, r.s1, r.t0, r.t1};
@@ -67,8 +64,8 @@ TEST(TextureAtlas, TheTrimmedPartHoldsEverySampleThatCanPassTheAlphaTest) {
     // Texels 2 to 4 are read by samples from 1.5 to 5.5 texels, rows 3 to 5 from 2.5 to 6.5.
     EXPECT_EQ(corners(*part), (std::vector<float>{1.5f / 8, 5.5f / 8, 2.5f / 8, 6.5f / 8}));
     // Above 0.05 the faint corner counts: it is read across the left and bottom edges too.
-    const std::optional<TextureRect> faint = atlas.partPassing(block, 0.05f);
+    const std::optional<TextureRect> faint = trimmed.partPassing(block, 0.05f);
     ASSERT_TRUE(faint);
     EXPECT_EQ(corners(*faint), (std::vector<float>{0, 1, 0, 1}));
-    EXPECT_FALSE(atlas.partPassing(block, 0.99f));
+    EXPECT_FALSE(trimmed.partPassing(block, 0.99f));
 }
