@@ -470,7 +470,8 @@ def replay(options, checks):
     # the whole visit for the rest, drawn both ways, each with the hall restored from its copy and
     # drawn every frame. The replays run at once, on both cores.
     fps = 5
-    batched, classic = [visit, "--fps", str(fps)], [visit, "--fps", str(fps), "--renderer", "classic"]
+    batched = [visit, "--fps", str(fps)]
+    classic = [*batched, "--renderer", "classic"]
     replays = {"all": [cut], "shifted": [shifted], "batched": batched, "classic": classic,
                "batched-drawn": [*batched, "--redraw-hall"],
                "classic-drawn": [*classic, "--redraw-hall"]}
