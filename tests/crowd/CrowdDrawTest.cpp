@@ -74,7 +74,7 @@ class CrowdDraw : public SceneTest {
 using Spot = std::tuple<float, float, Rgb, bool>; // x, y, the colour, and whether it shows
 } // namespace
 
-TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
+TEST_F(CrowdDraw, APersonByStateTheHallTheFloorAndTheShaftOverTheCursorOrBehindThePicked) {
     const std::tuple<PersonState, int32_t, Vec3, std::vector<Spot>> cases[] = {
         // clang-format off
         {PersonState::Idle, 0, {}, {{0, 0, green, true}, {0, -10, blue, true}, {0, 9, orange, 0}}},
@@ -104,9 +104,9 @@ TEST_F(CrowdDraw, APersonIsABodyAndAFaceAndByStateAGunHandAMouthOrAFlame) {
             EXPECT_EQ(at(x, y) == colour, shown)
                 << "state " << int(state) << " gun side " << gunOnLeft << ", at " << x << ", " << y;
     }
-}
 
-TEST_F(CrowdDraw, TheHallTheFloorAndTheLightShaftOverTheCursorOrBehindTheSelectedPerson) {
+    // The hall, the floor, and the light shaft over the cursor or behind the selected person.
+    SetUp();
     input.floorPoint = {20.0f, 0.0f, 50.0f}; // the shaft from 45 - 63 up, 13 to each side
     draw();
     const Spot overview[] = {{20, -17, white, true}, {20, -19, white, false},

@@ -92,7 +92,7 @@ TEST_F(CrowdTravel, TheWayHomeEasesInOverTwoSecondsAndEndsExactlyOnTheHomeViewWi
     EXPECT_TRUE(input.viewOffset == home && crowd.zoomingOut == 0);
 }
 
-TEST_F(CrowdTravel, TheWayHomeWaitsForASelectionAndComesAfterTheNextArrival) {
+TEST_F(CrowdTravel, TheWayHomeWaitsForASelectionAndFireFramesChangeOncePastTheirTime) {
     crowd.zoomingOut = 1; // a command with nobody selected
     input.viewOffset = home + Vec3{5.0f, 0.0f, 0.0f};
     stepCrowd(16.0f);
@@ -104,9 +104,9 @@ TEST_F(CrowdTravel, TheWayHomeWaitsForASelectionAndComesAfterTheNextArrival) {
     const Vec3 arrived = input.viewOffset;
     stepCrowd(16.0f);
     EXPECT_TRUE(app.viewMode == ViewMode::Travelling && input.viewOffset.x < arrived.x);
-}
 
-TEST_F(CrowdTravel, FireFramesChangeOncePastTheirTimeAndWrapAtFive) {
+    // Fire frames change once past their time and wrap at five.
+    resetScene();
     for (FireAnimation& fire : crowd.fires)
         fire.frameMs = 50;
     crowd.fires[3].frame = 4;

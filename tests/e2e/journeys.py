@@ -599,11 +599,10 @@ def made_clips(options, checks, scratch, lines, fps, film, length, made):
                  f"status {stopped}, {stop_said}, {found}, {duration} s")
     clips.check_pick_heard(checks, scratch / "stopped.webm", lines, 30, "its sound")
     found, duration = clips.streams(scratch / "killed.webm") or ({}, None)
+    video, audio = (int(found.get(kind, {}).get("nb_read_frames", 0))
+                    for kind in ("video", "audio"))
     checks.check("killed outright, it leaves a clip that plays up to its last cluster",
-                 killed == -signal.SIGKILL and
-                 int(found.get("video", {}).get("nb_read_frames", 0)) >= fps and
-                 int(found.get("audio", {}).get("nb_read_frames", 0)) > 0,
-                 f"{found}, {duration} s")
+                 killed == -signal.SIGKILL and video >= fps and audio > 0, f"{found}, {duration} s")
     clip = scratch / "no-folder" / "clip.webm"
     refused(checks, "a clip that cannot be written is refused before any window", options.release,
             ["--replay", "visit.txt", "--video", str(clip)], scratch,

@@ -21,6 +21,7 @@ class InputTest : public SceneTest {
         SceneTest::SetUp();
         ensureGlContext();
         Camera::instance().reshape(1024, 512);
+        input.running = 1; // in the hall
     }
     void click(int button, int x, int y) {
         input.onMouse(button, GLUT_DOWN, x, y);
@@ -46,7 +47,6 @@ class InputTest : public SceneTest {
 } // namespace
 
 TEST_F(InputTest, ALeftReleaseOverTheFrontFloorPrintsTheNearPointAndPicksInTheOverviewOnly) {
-    input.running = 1;
     const Vec3 spot = floorUnder(floorX, floorY);
     Person& person = place(spot.x + 0.5f, spot.z);
     const Ray ray = screenRay(floorX, floorY);
@@ -66,7 +66,6 @@ TEST_F(InputTest, ALeftReleaseOverTheFrontFloorPrintsTheNearPointAndPicksInTheOv
 }
 
 TEST_F(InputTest, OnlyALeftPressReachesTheBackFloorAndOtherMovesFollowTheFrontFloor) {
-    input.running = 1;
     place(0.0f, 1.0f);
     input.onPassiveMotion(floorX, floorY);
     const Vec3 front = input.floorPoint;
@@ -132,7 +131,6 @@ TEST_F(InputTest, NumberKeysActOnTheSelectedPersonOnlyWhenFocusedAndKeyFourAlway
 // the four fire starts, and the first time the fire loop; key 1 the music, once.
 TEST_F(InputTest, APickPlaysACrowdVoiceKeyThreeAFireStartAndKeyOneTheMusic) {
     SoundBank& bank = openSoundBank();
-    input.running = 1;
     const Vec3 spot = floorUnder(floorX, floorY);
     Person& person = place(spot.x, spot.z);
     for (int32_t draw : {32767, 0}) {
@@ -164,7 +162,6 @@ TEST_F(InputTest, APickPlaysACrowdVoiceKeyThreeAFireStartAndKeyOneTheMusic) {
 
 // M silences and P pauses in every mode; paused, the cursor is followed but nothing else acts.
 TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
-    input.running = 1;
     const Vec3 spot = floorUnder(floorX, floorY);
     Person& person = place(spot.x, spot.z);
     const SoundBank& bank = SoundBank::instance();
@@ -185,6 +182,7 @@ TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
 // Without a pointer: Space or Enter on the title enters, the arrows move the cursor as the
 // pointer would, kept inside the window, and Enter clicks there; Space in the hall does nothing.
 TEST_F(InputTest, SpaceOrEnterEntersTheArrowsMoveTheCursorAndEnterClicksThere) {
+    input.running = 0; // on the title
     testing::internal::CaptureStdout();
     input.onKeyboard('a', 0, 0);
     input.onSpecialKey(GLUT_KEY_F1, 0, 0);
