@@ -8,35 +8,41 @@
 #include <GL/gl.h>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
-TEST(OptionCardStates, SwingsAtOneHundredSixtyDegreesASecondAndOvershootsOnTheLastFrame) {
-    const struct {
-        CardState from;
-        std::vector<float> angles; // after updates of 0.125 s
-        CardState to;
-    } cases[] = {
+namespace {
+// The window pixel (y up) of the card's point (u, v) at the angle: the card is a unit square whose
+// bottom-right corner, its pivot, sits in eye coordinates at (0.85, -0.65, -1), scaled by 0.9 and
+// turned counter-clockwise by its angle.
+Vec3 cardPixel(float angle, float u, float v) {
+    const float c = std::cos(angle * float(M_PI) / 180.0f);
+    const float s = std::sin(angle * float(M_PI) / 180.0f);
+    return eyeToWindow({0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+}
+} // namespace
+
+TEST(OptionCardStates, SwingsAt160DegreesASecondOvershootingOnTheLastFrameRequestsRestartTheTimer) {
+    const std::tuple<CardState, std::vector<float>, CardState> cases[] = {
         {CardState::SwingingIn, {50, 30, 10, -10, -30, -10}, CardState::Shown},
         {CardState::SwingingOut, {10, 30, 50, 70, 90, 70}, CardState::PutAway},
     };
-    for (const auto& c : cases) {
+    for (const auto& [from, angles, to] : cases) {
         OptionCard card;
-        card.setState(c.from);
-        std::vector<float> angles;
+        card.setState(from);
+        std::vector<float> seen;
         for (int i = 0; i < 6; ++i) {
             card.update(0.125f);
-            angles.push_back(card.angle);
+            seen.push_back(card.angle);
             if (i == 3) {
-                EXPECT_EQ(card.state, c.from); // a timer of exactly 0.5 still swings
+                EXPECT_EQ(card.state, from); // a timer of exactly 0.5 still swings
             }
         }
-        EXPECT_EQ(angles, c.angles);
-        EXPECT_EQ(card.state, c.to);
-        EXPECT_EQ(card.timer, 0.125f);
+        EXPECT_EQ(seen, angles);
+        EXPECT_TRUE(card.state == to && card.timer == 0.125f);
     }
-}
 
-TEST(OptionCardStates, RequestsRestartTheTimerUnlessTheStateIsTheSame) {
+    // Requests restart the timer unless the state is the same.
     OptionCard card; // put away at first
     card.angle = 12.0f;
     card.update(0.0f); // a rest state sets its angle and nothing else
@@ -50,17 +56,13 @@ TEST(OptionCardStates, RequestsRestartTheTimerUnlessTheStateIsTheSame) {
     card.update(0.0f);
     EXPECT_EQ(card.angle, 70.0f);
     card.hide();
-    EXPECT_EQ(card.state, CardState::PutAway);
-    EXPECT_EQ(card.timer, 0.0f);
+    EXPECT_TRUE(card.state == CardState::PutAway && card.timer == 0.0f);
     card.state = static_cast<CardState>(7); // an unknown state only advances the timer
     card.update(0.25f);
-    EXPECT_EQ(card.angle, 70.0f);
-    EXPECT_EQ(card.timer, 0.25f);
+    EXPECT_TRUE(card.angle == 70.0f && card.timer == 0.25f);
 }
 
-// The card is a unit square whose bottom-right corner, its pivot, sits in eye coordinates at
-// (0.85, -0.65, -1), scaled by 0.9 and turned counter-clockwise by its angle. Points just inside
-// its edges show the card's picture, points just outside show what was there.
+// Points just inside the card's edges show its picture, points just outside show what was there.
 TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
     ensureGlContext();
     const std::filesystem::path folder = testing::TempDir() + "card";
@@ -81,16 +83,13 @@ TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         card.angle = angle;
         card.draw();
-        const float c = std::cos(angle * float(M_PI) / 180.0f);
-        const float s = std::sin(angle * float(M_PI) / 180.0f);
         int checked = 0;
         for (const auto& e : edges)
             for (float t = 0.1f; t < 1.0f; t += 0.2f)
                 for (float side : {-0.02f, 0.02f}) {
                     const float u = e.u + e.du * t + e.nu * side;
                     const float v = e.v + e.dv * t + e.nv * side;
-                    const Vec3 pixel = eyeToWindow(
-                        {0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+                    const Vec3 pixel = cardPixel(angle, u, v);
                     if (pixel.x < 1 || pixel.x > 1022 || pixel.y < 1 || pixel.y > 510)
                         continue;
                     ++checked;
@@ -99,10 +98,8 @@ TEST_F(SceneTest, CardIsDrawnAboutItsPivotAtItsAngleAndLeavesTheGlState) {
                 }
         EXPECT_GT(checked, 16) << angle;
     }
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(!glIsEnabled(GL_BLEND) && !glIsEnabled(GL_ALPHA_TEST) &&
+                glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_TEXTURE_2D));
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_EQ(std::vector<float>(colour, colour + 4), std::vector<float>(4, 1.0f));
@@ -122,12 +119,7 @@ TEST_F(SceneTest, TheLineUnderAPixelIsTheOneDrawnThere) {
     Camera::instance().reshape(windowWidth, windowHeight);
     // A point of the picture (pixels, top row first) to a window pixel (x, y from the top).
     const auto pixelOf = [&card](float column, float row) {
-        const float u = column / 384.0f - 1.0f;
-        const float v = 1.0f - row / 384.0f;
-        const float c = std::cos(card.angle * float(M_PI) / 180.0f);
-        const float s = std::sin(card.angle * float(M_PI) / 180.0f);
-        const Vec3 window =
-            eyeToWindow({0.85f + 0.9f * (c * u - s * v), -0.65f + 0.9f * (s * u + c * v), -1.0f});
+        const Vec3 window = cardPixel(card.angle, column / 384.0f - 1.0f, 1.0f - row / 384.0f);
         return Vec3{std::floor(window.x), windowHeight - 1 - std::floor(window.y), 0.0f};
     };
     for (const float angle : {-10.0f, -20.0f}) {
@@ -137,9 +129,9 @@ TEST_F(SceneTest, TheLineUnderAPixelIsTheOneDrawnThere) {
         for (int line = 1; line <= 4; ++line) {
             const Vec3 badge = pixelOf(76.0f, 160.0f + 56.0f * (line - 1) - 16.0f);
             const Rgb colour = pixelAt({badge.x, windowHeight - 1 - badge.y, 0.0f});
-            EXPECT_GT(colour[0], 2 * colour[1]) << "the badge of line " << line;
-            EXPECT_EQ(card.lineAt(badge.x, badge.y, windowWidth, windowHeight, 55.0f), line)
-                << "angle " << angle;
+            EXPECT_TRUE(colour[0] > 2 * colour[1] &&
+                        card.lineAt(badge.x, badge.y, windowWidth, windowHeight, 55.0f) == line)
+                << "the badge of line " << line << " at angle " << angle;
         }
         for (const Vec3 off : {pixelOf(200.0f, 110.0f), pixelOf(200.0f, 345.0f),
                                pixelOf(12.0f, 200.0f), pixelOf(372.0f, 200.0f)})

@@ -72,16 +72,29 @@ TEST(SoundBankLevel, MeansBothHalvesOverFullScale) {
         EXPECT_FLOAT_EQ(SoundBank::levelFromWord(word), level) << std::hex << word;
 }
 
-TEST_F(SoundBankTest, EachSampleSoundsOnItsOwnFourChannelsAndAFifthPlayTakesTheOldest) {
+// Each sample on its own four channels, a fifth play taking the oldest; only the fire loop
+// repeats. Broken and soundless files stay silent, and the mixer goes on.
+TEST_F(SoundBankTest, EachSampleHasFourChannelsOnlyFireLoopsAndBrokenFilesStaySilent) {
     writeTone(sample(8), 2.0f, 0.5f, 0.5f);
     writeTone(sample(9), 2.0f, 0.5f, 0.5f);
+    writeTone(sample(0), 0.1f, 0.8f, 0.8f);
+    writeTone(sample(fireLoopSample), 0.1f, 0.8f, 0.8f);
+    std::string noise(4096, '\0');
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = char(i * 7919 % 251);
+    std::ofstream(sample(1)) << noise;
+    std::ofstream(root / "audio/noise.mp3") << noise;
+    std::ofstream(sample(2));
+    fs::create_directory(sample(3)); // a folder where a file should be
+    ASSERT_TRUE(writeMp3((root / "audio/nothing.mp3").c_str(), {}, {})); // frames, no sound
     bank.init();
+    ASSERT_NE(bank.playSample(0), 0u);
+    ASSERT_NE(bank.playSample(fireLoopSample), 0u);
     EXPECT_FALSE(bank.isSounding(8));
     std::vector<uint32_t> plays; // all within a millisecond, which a clock cannot order
     for (int i = 0; i < 7; ++i)
         plays.push_back(bank.playSample(8));
-    EXPECT_TRUE(bank.isSounding(8));
-    EXPECT_FALSE(bank.isSounding(9));
+    EXPECT_TRUE(bank.isSounding(8) && !bank.isSounding(9));
     EXPECT_EQ(std::set<uint32_t>(plays.begin(), plays.begin() + 4).size(), 4u);
     EXPECT_EQ(std::vector<uint32_t>(plays.begin() + 4, plays.end()),
               (std::vector<uint32_t>{plays[0], plays[1], plays[2]}));
@@ -89,24 +102,42 @@ TEST_F(SoundBankTest, EachSampleSoundsOnItsOwnFourChannelsAndAFifthPlayTakesTheO
     const uint32_t other = bank.playSample(9);
     EXPECT_EQ(std::count(plays.begin(), plays.end(), other), 0);
     EXPECT_TRUE(bank.isSounding(9));
-}
-
-TEST_F(SoundBankTest, OnlyTheFireLoopRepeats) {
-    writeTone(sample(0), 0.1f, 0.8f, 0.8f);
-    writeTone(sample(fireLoopSample), 0.1f, 0.8f, 0.8f);
-    bank.init();
-    ASSERT_NE(bank.playSample(0), 0u);
-    ASSERT_NE(bank.playSample(fireLoopSample), 0u);
     EXPECT_TRUE(waitUntil([&] { return !bank.isSounding(0); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(bank.isSounding(fireLoopSample));
+
+    for (int32_t i : {-1, 1, 2, 3, 6, 7, soundSampleCount}) // 6 and 7 missing
+        EXPECT_EQ(bank.playSample(i), 0u) << i;
+    EXPECT_EQ(bank.samples[1] + bank.samples[2] + bank.samples[3], 0u);
+    for (const char* path : {"./audio/noise.mp3", "./audio/empty.mp3", "./audio/missing.mp3",
+                             static_cast<const char*>(nullptr)}) {
+        bank.playMusic("./audio/ooo_02.mp3");
+        EXPECT_NE(bank.musicStream, 0u);
+        bank.playMusic(path); // each failure still frees the stream before it
+        EXPECT_EQ(bank.musicStream, 0u) << (path ? path : "null");
+        EXPECT_EQ(bank.musicLevel(), 0.0f);
+    }
+    bank.playMusic("./audio/nothing.mp3");
+    EXPECT_NE(bank.musicStream, 0u);
+    ASSERT_NE(bank.playSample(9), 0u);
+    EXPECT_TRUE(waitUntil([&] { return !bank.isSounding(9); })) << "the mixer stalled";
+    EXPECT_EQ(bank.musicLevel(), 0.0f);
 }
 
-TEST_F(SoundBankTest, TheMusicLevelFollowsTheMusicAloneAndTheNextMusicReplacesIt) {
+// The music's level follows the music alone, and the next music replaces it. A recorded or
+// replayed frame holds one level for all its singers, music or not. The music loops without end,
+// its level falling and rising with it; silenced, it plays on unheard and its level still follows
+// it; paused, it holds.
+TEST_F(SoundBankTest, TheMusicLevelFollowsTheMusicAloneAHeldOneWinsSilencedItPlaysOnPausedItHolds) {
     writeTone(sample(5), 2.0f, 0.8f, 0.8f);
     writeTone(root / "audio/quiet.mp3", 2.0f, 0.01f, 0.01f);
     writeTone(root / "audio/left.mp3", 2.0f, 0.8f, 0.0f);
     writeTone(root / "audio/silent.mp3", 2.0f, 0.0f, 0.0f);
+    writeTone(root / "audio/burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
+    bank.holdLevel(0.25f);
+    EXPECT_EQ(bank.musicLevel(), 0.25f); // no stream yet
+    EXPECT_EQ(bank.holdMeterLevel(), 0.0f);
+    bank.releaseLevel();
     bank.init();
     EXPECT_EQ(bank.musicLevel(), 0.0f);
     bank.playMusic("./audio/quiet.mp3");
@@ -128,45 +159,32 @@ TEST_F(SoundBankTest, TheMusicLevelFollowsTheMusicAloneAndTheNextMusicReplacesIt
     EXPECT_LT(bank.musicLevel(), 0.03f); // nothing of the last one is left over
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_LT(bank.musicLevel(), 0.03f);
-}
 
-TEST_F(SoundBankTest, TheMusicLoopsWithoutEndAndItsLevelFallsWithIt) {
-    writeTone(root / "audio/burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
-    bank.init();
     bank.playMusic("./audio/burst.mp3");
-    for (int pass = 0; pass < 2; ++pass) { // the file is one second long
-        EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() > 0.6f; })) << pass;
-        EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() < 0.03f; })) << pass;
+    ASSERT_TRUE(waitUntil([&] { return bank.holdMeterLevel() > 0.6f; }));
+    const float held = bank.level;
+    // The file loops every second: the meter falls silent within it, the held level does not.
+    const auto second = std::chrono::steady_clock::now() + std::chrono::milliseconds(1100);
+    bool keptHeld = true;
+    while (std::chrono::steady_clock::now() < second)
+        keptHeld = keptHeld && bank.musicLevel() == held;
+    EXPECT_TRUE(keptHeld);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() < 0.03f; })) << pass;
+        EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() > 0.6f; })) << pass;
     }
-}
 
-TEST_F(SoundBankTest, BrokenAndSoundlessFilesStaySilentAndTheMixerGoesOn) {
-    writeTone(sample(9), 0.2f, 0.5f, 0.5f);
-    std::string noise(4096, '\0');
-    for (size_t i = 0; i < noise.size(); ++i)
-        noise[i] = char(i * 7919 % 251);
-    std::ofstream(sample(1)) << noise;
-    std::ofstream(root / "audio/noise.mp3") << noise;
-    std::ofstream(sample(2));
-    fs::create_directory(sample(3)); // a folder where a file should be
-    ASSERT_TRUE(writeMp3((root / "audio/nothing.mp3").c_str(), {}, {})); // frames, no sound
-    bank.init();
-    for (int32_t i : {-1, 0, 1, 2, 3, 8, soundSampleCount})
-        EXPECT_EQ(bank.playSample(i), 0u) << i;
-    EXPECT_EQ(bank.samples[1] + bank.samples[2] + bank.samples[3], 0u);
-    for (const char* path : {"./audio/noise.mp3", "./audio/empty.mp3", "./audio/missing.mp3",
-                             static_cast<const char*>(nullptr)}) {
-        bank.playMusic("./audio/ooo_02.mp3");
-        EXPECT_NE(bank.musicStream, 0u);
-        bank.playMusic(path); // each failure still frees the stream before it
-        EXPECT_EQ(bank.musicStream, 0u) << (path ? path : "null");
-        EXPECT_EQ(bank.musicLevel(), 0.0f);
-    }
-    bank.playMusic("./audio/nothing.mp3");
-    EXPECT_NE(bank.musicStream, 0u);
-    ASSERT_NE(bank.playSample(9), 0u);
-    EXPECT_TRUE(waitUntil([&] { return !bank.isSounding(9); })) << "the mixer stalled";
-    EXPECT_EQ(bank.musicLevel(), 0.0f);
+    bank.releaseLevel();
+    bank.setSilent(true);
+    bank.playMusic("./audio/burst.mp3");
+    for (float level : {0.6f, 0.03f, 0.6f}) // the file, a second long, loops
+        EXPECT_TRUE(waitUntil([&] { return (bank.musicLevel() > 0.3f) == (level > 0.3f); }));
+    bank.setPaused(true);
+    const float paused = bank.musicLevel();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    EXPECT_EQ(bank.musicLevel(), paused);
+    bank.setPaused(false);
+    EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() < 0.03f; }));
 }
 
 TEST_F(SoundBankTest, WithoutAnOutputEverythingIsSilent) {
@@ -181,8 +199,7 @@ TEST_F(SoundBankTest, WithoutAnOutputEverythingIsSilent) {
     bank.playMusic("./audio/ooo_01.mp3");
     EXPECT_EQ(bank.musicStream, 0u);
     bank.level = 0.75f;
-    EXPECT_EQ(bank.musicLevel(), 0.0f);
-    EXPECT_EQ(bank.level, 0.0f);
+    EXPECT_TRUE(bank.musicLevel() == 0.0f && bank.level == 0.0f);
 }
 
 TEST_F(SoundBankTest, MutedTheBankOpensNoOutputThoughOneIsThere) {
@@ -190,39 +207,4 @@ TEST_F(SoundBankTest, MutedTheBankOpensNoOutputThoughOneIsThere) {
     bank.mute();
     bank.init();
     EXPECT_EQ(bank.samples[8] + bank.playSample(8), 0u);
-}
-
-// A recorded or replayed frame holds one level for all its singers, music or not.
-TEST_F(SoundBankTest, AHeldLevelWinsOverTheMeter) {
-    writeTone(root / "audio/burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
-    bank.holdLevel(0.25f);
-    EXPECT_EQ(bank.musicLevel(), 0.25f); // no stream yet
-    EXPECT_EQ(bank.holdMeterLevel(), 0.0f);
-    bank.init();
-    bank.playMusic("./audio/burst.mp3");
-    ASSERT_TRUE(waitUntil([&] { return bank.holdMeterLevel() > 0.6f; }));
-    const float held = bank.level;
-    // The file loops every second: the meter falls silent within it, the held level does not.
-    const auto second = std::chrono::steady_clock::now() + std::chrono::milliseconds(1100);
-    bool keptHeld = true;
-    while (std::chrono::steady_clock::now() < second)
-        keptHeld = keptHeld && bank.musicLevel() == held;
-    EXPECT_TRUE(keptHeld);
-    EXPECT_TRUE(waitUntil([&] { return bank.holdMeterLevel() < 0.03f; }));
-}
-
-// Silenced, the music plays on unheard and its level still follows it; paused, it holds.
-TEST_F(SoundBankTest, SilentTheMusicPlaysOnAndPausedItWaitsWhereItIs) {
-    writeTone(root / "audio/burst.mp3", 0.25f, 0.8f, 0.8f, 0.75f);
-    bank.setSilent(true);
-    bank.init();
-    bank.playMusic("./audio/burst.mp3");
-    for (float level : {0.6f, 0.03f, 0.6f}) // the file, a second long, loops
-        EXPECT_TRUE(waitUntil([&] { return (bank.musicLevel() > 0.3f) == (level > 0.3f); }));
-    bank.setPaused(true);
-    const float held = bank.musicLevel();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-    EXPECT_EQ(bank.musicLevel(), held);
-    bank.setPaused(false);
-    EXPECT_TRUE(waitUntil([&] { return bank.musicLevel() < 0.03f; }));
 }

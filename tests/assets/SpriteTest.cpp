@@ -4,6 +4,7 @@
 #include "support/Tga.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,44 +41,33 @@ const Bytes quadrants = rgbaPicture(2, 2,
                                      0, 0, 255, 255, 255, 255, 255, 255}); // blue, white
 } // namespace
 
-TEST_F(SpriteDrawing, PicturesShowUprightAndAngleZeroAboutNoAxisTurnsNothing) {
-    spriteOf(quadrants, false).draw({0, 0, 0}, {1, 1, 1}, none, 0.0f);
-    EXPECT_EQ(at(-0.5f, 0.5f), (Rgb{255, 0, 0}));
-    EXPECT_EQ(at(0.5f, 0.5f), (Rgb{0, 255, 0}));
-    EXPECT_EQ(at(-0.5f, -0.5f), (Rgb{0, 0, 255}));
-    EXPECT_EQ(at(0.5f, -0.5f), (Rgb{255, 255, 255}));
-}
-
 TEST_F(SpriteDrawing, ScalesThenTurnsThenMovesAndRestoresTheMatrix) {
     glTranslatef(0.1f, 0.0f, 0.0f);
     const ViewMatrices before = readViewMatrices();
     // Half-size 0.25 by 0.5, turned a quarter: 1 wide and 0.5 high, centred at x = 0.6.
     spriteOf(solidPicture(2, 2, 255, 255, 255), false)
         .draw({0.5f, 0, 0}, {0.25f, 0.5f, 1}, {90, 0, 0, 1}, 0.0f);
-    EXPECT_EQ(at(0.95f, 0.0f)[0], 255);
-    EXPECT_EQ(at(0.2f, 0.0f)[0], 255);
-    EXPECT_EQ(at(0.6f, 0.4f)[0], 0);
-    EXPECT_EQ(at(0.0f, 0.0f)[0], 0);
+    EXPECT_TRUE(at(0.95f, 0.0f)[0] == 255 && at(0.2f, 0.0f)[0] == 255);
+    EXPECT_TRUE(at(0.6f, 0.4f)[0] == 0 && at(0.0f, 0.0f)[0] == 0);
     const ViewMatrices after = readViewMatrices();
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(after.modelview[i], before.modelview[i]);
+    EXPECT_TRUE(std::equal(before.modelview, before.modelview + 16, after.modelview));
 }
 
-TEST_F(SpriteDrawing, BlendedSpritesTestAlphaAboveTheReferenceOnlyAndLeaveBothOff) {
+TEST_F(SpriteDrawing, BlendedSpritesTestAlphaAboveTheReferenceOnlyLeaveBothOffAndShowUpright) {
     const Sprite sprite = spriteOf(solidPicture(2, 2, 255, 0, 0, 230), true); // alpha 0.9
     glEnable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
     sprite.draw({0, 0, 0}, {1, 1, 1}, none, 0.95f);
-    EXPECT_EQ(at(0, 0)[0], 0);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_TRUE(at(0, 0)[0] == 0 && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_ALPHA_TEST));
     sprite.draw({0, 0, 0}, {1, 1, 1}, none, 0.0f); // blended without an alpha test
     EXPECT_NEAR(at(0, 0)[0], 230, 2);
     glEnable(GL_ALPHA_TEST);
     sprite.draw({0, 0, 0}, {1, 1, 1}, none, 0.0f); // which it then leaves alone
-    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST) && !glIsEnabled(GL_BLEND));
     glEnable(GL_BLEND); // an opaque sprite leaves both as they were
     spriteOf(quadrants, false).draw({0, 0, 0}, {1, 1, 1}, none, 0.95f);
     EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_ALPHA_TEST));
+    // Its picture shows upright, and an angle of zero about no axis turns nothing.
+    EXPECT_TRUE(at(-0.5f, 0.5f) == (Rgb{255, 0, 0}) && at(0.5f, 0.5f) == (Rgb{0, 255, 0}));
+    EXPECT_TRUE(at(-0.5f, -0.5f) == (Rgb{0, 0, 255}) && at(0.5f, -0.5f) == (Rgb{255, 255, 255}));
 }

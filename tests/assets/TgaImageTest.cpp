@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #if defined(__SANITIZE_ADDRESS__)
 // Lets an oversized request fail the way a real out-of-memory would, instead of aborting.
@@ -37,12 +38,8 @@ Bytes cat(Bytes a, const Bytes& b, int times = 1) {
 Bytes tga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor,
           const Bytes& body, uint8_t idLength = 0, uint8_t mapType = 0, uint16_t mapLength = 0,
           uint8_t mapBits = 0) {
-    TgaHeader h = tgaHeader(type, width, height, depth, descriptor);
-    h.idLength = idLength;
-    h.colourMapType = mapType;
-    h.colourMapLength = mapLength;
-    h.colourMapEntryBits = mapBits;
-    return tgaBytes(h, body);
+    return tgaBytes(
+        {type, width, height, depth, descriptor, idLength, mapType, 0, mapLength, mapBits}, body);
 }
 
 // A 2 by 2 picture: its file rows (blue, green, red) and the RGBA they become, top row first.
@@ -54,13 +51,8 @@ const Bytes packetsBottom = {30, 30, 30, 255, 30, 30, 30, 255, 40, 40, 40, 255};
 const Bytes blue = {3, 2, 1, 255}, white = {255, 255, 255, 255};
 } // namespace
 
-TEST(TgaImageLoad, DecodesEveryLayoutItTakes) {
-    const struct {
-        const char* what;
-        Bytes file;
-        int32_t bitsPerPixel;
-        Bytes pixels;
-    } cases[] = {
+TEST(TgaImageLoad, DecodesEveryLayoutItTakesAndKeepsThePictureUntilReleasedOnce) {
+    const std::tuple<const char*, Bytes, int32_t, Bytes> cases[] = {
         // clang-format off
         {"24 bits, bottom row first", tga(2, 2, 2, 24, 0, cat(bottom, top)), 32, twoByTwo},
         {"24 bits, top row first", tga(2, 2, 2, 24, 0x20, cat(top, bottom)), 32, twoByTwo},
@@ -91,15 +83,46 @@ TEST(TgaImageLoad, DecodesEveryLayoutItTakes) {
         {"5 by 0", tga(2, 5, 0, 24, 0, {}), 32, {}},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, file, bitsPerPixel, pixels] : cases) {
         TgaImage image;
-        ASSERT_TRUE(loadBytes(image, c.file)) << c.what;
-        EXPECT_EQ(image.bitsPerPixel, c.bitsPerPixel) << c.what;
-        EXPECT_EQ(pixelsOf(image), c.pixels) << c.what; // an empty buffer still counts as loaded
+        ASSERT_TRUE(loadBytes(image, file)) << what;
+        EXPECT_EQ(image.bitsPerPixel, bitsPerPixel) << what;
+        EXPECT_EQ(pixelsOf(image), pixels) << what; // an empty buffer still counts as loaded
     }
+    // A loaded image keeps its picture until released, once.
+    TgaImage image;
+    EXPECT_FALSE(image.release());
+    ASSERT_TRUE(loadBytes(image, tga(2, 2, 2, 24, 0, cat(bottom, top))));
+    EXPECT_TRUE(loadBytes(image, tga(3, 1, 1, 8, 0, {42})));
+    EXPECT_EQ(pixelsOf(image), twoByTwo);
+    EXPECT_TRUE(image.release() && image.pixels == nullptr && !image.release());
+    ASSERT_TRUE(loadBytes(image, tga(3, 1, 1, 8, 0, {42})));
+    EXPECT_EQ(pixelsOf(image), Bytes{42});
 }
 
-TEST(TgaImageLoad, RefusesOtherLayoutsAndBrokenFilesKeepingTheHeaderAsRead) {
+// What a file's own length allows: an uncompressed picture must hold every pixel its header
+// promises, a run-length one at most 128 pixels a packet (and one packet more for a cut); the
+// longest side is the graphics library's.
+TEST(TgaImageBounds, TheFileLengthAndTheLargestSideDecideAndOtherLayoutsAreRefused) {
+    const std::tuple<const char*, Bytes, int32_t, bool> cases[] = {
+        // clang-format off
+        {"every pixel present", tga(3, 300, 1, 8, 0, Bytes(300, 7)), 300, true},
+        {"one grey byte missing", tga(3, 300, 1, 8, 0, Bytes(299, 7)), 300, false},
+        {"one colour byte missing", tga(2, 2, 1, 24, 0, {1, 2, 3, 4, 5}), 16384, false},
+        {"a side one past the largest", tga(3, 300, 1, 8, 0, Bytes(300, 7)), 299, false},
+        {"the header alone, 16384 square", tga(2, 16384, 16384, 32, 0, {}), 16384, false},
+        {"skipped fields past the end", tga(2, 1, 1, 32, 0, {1}, 255, 1, 0xffff, 32), 16384, false},
+        {"one packet, 256 pixels", tga(10, 256, 1, 32, 0, {0xff, 1, 2, 3, 4}), 16384, true},
+        {"one packet, 257 pixels", tga(10, 257, 1, 32, 0, {0xff, 1, 2, 3, 4}), 16384, false},
+        {"a run-length header alone", tga(10, 16384, 16384, 24, 0, {}), 16384, false},
+        // clang-format on
+    };
+    for (const auto& [what, file, maxSide, loads] : cases) {
+        TgaImage image;
+        EXPECT_EQ(loadBytes(image, file, maxSide), loads) << what;
+        EXPECT_EQ(image.refusal.empty(), loads) << what << ": " << image.refusal;
+    }
+    // Other layouts and broken files are refused, keeping the header as read.
     Bytes cut = tga(2, 2, 2, 24, 0, {});
     cut.resize(12); // the file ends inside the header
     const Bytes refused[] = {
@@ -117,54 +140,9 @@ TEST(TgaImageLoad, RefusesOtherLayoutsAndBrokenFilesKeepingTheHeaderAsRead) {
         EXPECT_EQ(image.pixels, nullptr);
         EXPECT_EQ(image.imageType, file.size() > 2 ? file[2] : 255);
     }
-    TgaImage missing;
-    EXPECT_FALSE(missing.load("no/such/file.tga"));
-    EXPECT_EQ(missing.imageType, 0);
-}
-
-TEST(TgaImageLoad, ALoadedImageKeepsItsPictureUntilReleasedOnce) {
-    TgaImage image;
-    EXPECT_FALSE(image.release());
-    ASSERT_TRUE(loadBytes(image, tga(2, 2, 2, 24, 0, cat(bottom, top))));
-    EXPECT_TRUE(loadBytes(image, tga(3, 1, 1, 8, 0, {42})));
-    EXPECT_EQ(pixelsOf(image), twoByTwo);
-    EXPECT_TRUE(image.release());
-    EXPECT_EQ(image.pixels, nullptr);
-    EXPECT_FALSE(image.release());
-    ASSERT_TRUE(loadBytes(image, tga(3, 1, 1, 8, 0, {42})));
-    EXPECT_EQ(pixelsOf(image), Bytes{42});
-}
-
-// What a file's own length allows: an uncompressed picture must hold every pixel its header
-// promises, a run-length one at most 128 pixels a packet (and one packet more for a cut); the
-// longest side is the graphics library's.
-TEST(TgaImageBounds, TheFileLengthAndTheLargestSideDecide) {
-    const struct {
-        const char* what;
-        Bytes file;
-        int32_t maxSide;
-        bool loads;
-    } cases[] = {
-        // clang-format off
-        {"every pixel present", tga(3, 300, 1, 8, 0, Bytes(300, 7)), 300, true},
-        {"one grey byte missing", tga(3, 300, 1, 8, 0, Bytes(299, 7)), 300, false},
-        {"one colour byte missing", tga(2, 2, 1, 24, 0, {1, 2, 3, 4, 5}), 16384, false},
-        {"a side one past the largest", tga(3, 300, 1, 8, 0, Bytes(300, 7)), 299, false},
-        {"the header alone, 16384 square", tga(2, 16384, 16384, 32, 0, {}), 16384, false},
-        {"skipped fields past the end", tga(2, 1, 1, 32, 0, {1}, 255, 1, 0xffff, 32), 16384, false},
-        {"one packet, 256 pixels", tga(10, 256, 1, 32, 0, {0xff, 1, 2, 3, 4}), 16384, true},
-        {"one packet, 257 pixels", tga(10, 257, 1, 32, 0, {0xff, 1, 2, 3, 4}), 16384, false},
-        {"a run-length header alone", tga(10, 16384, 16384, 24, 0, {}), 16384, false},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        TgaImage image;
-        EXPECT_EQ(loadBytes(image, c.file, c.maxSide), c.loads) << c.what;
-        EXPECT_EQ(image.refusal.empty(), c.loads) << c.what << ": " << image.refusal;
-    }
     TgaImage missing; // a missing file is no refusal: it stays silent
     EXPECT_FALSE(missing.load("no/such/file.tga"));
-    EXPECT_TRUE(missing.refusal.empty());
+    EXPECT_TRUE(missing.refusal.empty() && missing.imageType == 0);
 }
 
 TEST(TgaImageBounds, PeoplesLargerPicturesLoadAndAFailedAllocationIsRefused) {

@@ -6,75 +6,65 @@
 #include <gtest/gtest.h>
 
 namespace {
-// The desktop's OpenGL computes the same matrices: read back from a real context.
-Matrix4 current(GLenum which) {
-    Matrix4 read;
-    glGetFloatv(which, read.m);
-    return read;
-}
-
-void expectSame(const Matrix4& ours, const Matrix4& theirs) {
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(ours.m[i], theirs.m[i]) << "element " << i;
-}
+// Each step taken by the desktop's OpenGL and by ours; read back from a real context, the two
+// must be the same matrix.
+struct Both {
+    Matrix4 ours;
+    void translate(float x, float y, float z) { glTranslatef(x, y, z), ours.translate(x, y, z); }
+    void scale(float x, float y, float z) { glScalef(x, y, z), ours.scale(x, y, z); }
+    void rotate(float angle, float x, float y, float z) {
+        glRotatef(angle, x, y, z);
+        ours.rotate(angle, x, y, z);
+    }
+    void expectSame(GLenum which = GL_MODELVIEW_MATRIX) const {
+        Matrix4 theirs;
+        glGetFloatv(which, theirs.m);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(ours.m[i], theirs.m[i]) << "element " << i;
+    }
+};
 } // namespace
 
-TEST(Matrix4, TheSceneMatricesAreTheDesktopsToTheBit) {
+TEST(Matrix4, TheSceneMatricesProjectingAndUnProjectingAreTheDesktopsToTheBit) {
     ensureGlContext();
     // Aspects of the start-up window, a tall and a flat one; views home, shaken and travelled.
+    glMatrixMode(GL_PROJECTION);
     for (const float aspect : {2.0f, 300.0f / 900.0f, 400.0f}) {
-        glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(55.0f, aspect, 0.1, 1000.0);
-        expectSame(perspective(55.0f, aspect, 0.1, 1000.0), current(GL_PROJECTION_MATRIX));
+        Both{perspective(55.0f, aspect, 0.1, 1000.0)}.expectSame(GL_PROJECTION_MATRIX);
     }
     glMatrixMode(GL_MODELVIEW);
     for (const float y : {-19.0f, -19.2731f, -7.5f}) {
         glLoadIdentity();
-        glTranslatef(13.37f, y, -145.0f);
-        Matrix4 view;
+        Both view;
         view.translate(13.37f, y, -145.0f);
-        expectSame(view, current(GL_MODELVIEW_MATRIX));
+        view.expectSame();
         // The floor, turned flat; a sprite; and a turn about an axis of no special kind.
-        Matrix4 floor = view;
-        glPushMatrix();
-        glTranslatef(0.0f, -20.0f, 100.0f);
-        glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
-        glScalef(200.0f, 150.0f, 1.0f);
-        floor.translate(0.0f, -20.0f, 100.0f);
-        floor.rotate(90.0f, -1.0f, 0.0f, 0.0f);
-        floor.scale(200.0f, 150.0f, 1.0f);
-        expectSame(floor, current(GL_MODELVIEW_MATRIX));
-        glRotatef(33.3f, 1.0f, 2.0f, -3.0f);
-        glRotatef(0.0f, 0.0f, 0.0f, 0.0f);
-        glRotatef(12.0f, 0.0f, -1.0f, 0.0f);
-        floor.rotate(33.3f, 1.0f, 2.0f, -3.0f);
-        floor.rotate(0.0f, 0.0f, 0.0f, 0.0f);
-        floor.rotate(12.0f, 0.0f, -1.0f, 0.0f);
-        expectSame(floor, current(GL_MODELVIEW_MATRIX));
+        view.translate(0.0f, -20.0f, 100.0f);
+        view.rotate(90.0f, -1.0f, 0.0f, 0.0f);
+        view.scale(200.0f, 150.0f, 1.0f);
+        view.expectSame();
+        view.rotate(33.3f, 1.0f, 2.0f, -3.0f);
+        view.rotate(0.0f, 0.0f, 0.0f, 0.0f);
+        view.rotate(12.0f, 0.0f, -1.0f, 0.0f);
+        view.expectSame();
         // Moved and scaled once turned: every term of each sum counts, in its order.
-        glTranslatef(1.1f, -2.3f, 4.7f);
-        glScalef(0.3f, 7.0f, -1.9f);
-        floor.translate(1.1f, -2.3f, 4.7f);
-        floor.scale(0.3f, 7.0f, -1.9f);
-        expectSame(floor, current(GL_MODELVIEW_MATRIX));
-        glPopMatrix();
+        view.translate(1.1f, -2.3f, 4.7f);
+        view.scale(0.3f, 7.0f, -1.9f);
+        view.expectSame();
     }
     // The card at every angle of its swing.
     for (float angle = -13.2f; angle <= 90.0f; angle += 7.7f) {
         glLoadIdentity();
-        glTranslatef(0.85f, -0.65f, -1.0f);
-        glRotatef(angle, 0.0f, 0.0f, 1.0f);
-        glScalef(0.9f, 0.9f, 0.9f);
-        Matrix4 card;
+        Both card;
         card.translate(0.85f, -0.65f, -1.0f);
         card.rotate(angle, 0.0f, 0.0f, 1.0f);
         card.scale(0.9f, 0.9f, 0.9f);
-        expectSame(card, current(GL_MODELVIEW_MATRIX));
+        card.expectSame();
     }
-}
 
-TEST(Matrix4, ProjectingAndUnProjectingAreGlusToTheBit) {
+    // Projecting and un-projecting are GLU's, to the bit.
     const Matrix4 projection = perspective(55.0f, 2.0f, 0.1, 1000.0);
     Matrix4 view;
     view.translate(-31.25f, -19.0f, -61.5f);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 void expectCell(float x, float z, int32_t cellX, int32_t cellZ) {
@@ -18,11 +19,8 @@ float above(float v) {
 }
 } // namespace
 
-TEST(CellOf, FarEdgesStayInTheLastCellAndPointsOffTheFloorOnTheGrid) {
-    const struct {
-        float x, z;
-        int32_t cellX, cellZ;
-    } cases[] = {
+TEST(CellOf, FarEdgesStayInTheLastCellBoundariesFallIntoTheLowerColumnAndTheUpperRow) {
+    const std::tuple<float, float, int32_t, int32_t> cases[] = {
         // clang-format off
         {-100, 0, 0, 0}, {50, 55, 7, 5}, {99.99f, 99.99f, 9, 9}, {-100, 100, 0, 9}, {100, 0, 9, 0},
         {100, 100, 9, 9}, {-80, 35, 0, 3}, {-79.99f, 35, 1, 3}, {below(100), below(100), 9, 9},
@@ -30,11 +28,9 @@ TEST(CellOf, FarEdgesStayInTheLastCellAndPointsOffTheFloorOnTheGrid) {
         {std::nanf(""), std::nanf(""), 0, 0},
         // clang-format on
     };
-    for (const auto& c : cases)
-        expectCell(c.x, c.z, c.cellX, c.cellZ);
-}
+    for (const auto& [x, z, cellX, cellZ] : cases)
+        expectCell(x, z, cellX, cellZ);
 
-TEST(CellOf, ColumnBoundariesFallIntoTheLowerColumnRowBoundariesIntoTheUpperRow) {
     for (int k = 1; k < 10; ++k) {
         const float column = -100.0f + 20.0f * static_cast<float>(k);
         expectCell(column, 5.0f, k - 1, 0);

@@ -19,23 +19,7 @@ uint32_t stateAfter(uint32_t seed, int count) {
 
 } // namespace
 
-TEST_F(SceneTest, ASeededCrowdTakesTwelveDrawsAPersonAndIsFiledByTheCellFunction) {
-    seedRandom(99u);
-    crowd.assemblePeople(crowdSize, PersonSprites{});
-    EXPECT_EQ(randomState(), stateAfter(99u, crowdSize * 12));
-    EXPECT_EQ(crowd.population(), crowdSize);
-    for (int cell = 0; cell < gridCells; ++cell)
-        for (const std::unique_ptr<Person>& person : crowd.grid[cell]) {
-            const Cell expected = cellOf(person->headPos.x, person->headPos.z);
-            ASSERT_EQ(cellIndex(expected.x, expected.z), cell);
-            ASSERT_EQ(person->cellX, expected.x);
-            ASSERT_EQ(person->cellZ, expected.z);
-            // Face and body kinds come from one base kind: always the same half of the range.
-            ASSERT_EQ(person->faceFrame / 2 >= 3, person->bodyKind >= 3);
-        }
-}
-
-TEST_F(SceneTest, KindsLeanAwayFromTheMiddleAndFaceKindsAdjustTheHead) {
+TEST_F(SceneTest, KindsLeanAwayFromTheMiddleFaceKindsAdjustTheHeadAndAPersonTakesNineDraws) {
     const struct {
         int32_t baseDraw, bodyDraw, faceDraw; // the kinds take % 6, % 3, % 3
         int32_t bodyKind, faceKind;
@@ -53,38 +37,32 @@ TEST_F(SceneTest, KindsLeanAwayFromTheMiddleAndFaceKindsAdjustTheHead) {
         ASSERT_EQ(crowd.grid[cellIndex(7, 5)].size(), 1u);
         const Person& p = *crowd.grid[cellIndex(7, 5)][0];
         SCOPED_TRACE(testing::Message() << "face kind " << c.faceKind);
-        EXPECT_EQ(p.bodyKind, c.bodyKind);
-        EXPECT_EQ(p.faceFrame, c.faceKind * 2);
-        EXPECT_EQ(p.headPos, (Vec3{50.0f, -c.lowered, 50.0f}));
-        EXPECT_EQ(p.faceScale, (Vec3{3.0f, c.tall, 3.0f}));
-        EXPECT_EQ(p.mouthOffset, (Vec3{0.0f, c.mouthDrop, 0.0f}));
-        EXPECT_EQ(p.targetPos, (Vec3{50.0f, 0.0f, 50.0f})); // only the head is lowered
-        EXPECT_EQ(p.bodyPos, (Vec3{50.0f, -10.0f, 50.0f}));
+        EXPECT_TRUE(p.bodyKind == c.bodyKind && p.faceFrame == c.faceKind * 2);
+        EXPECT_TRUE(p.faceScale == (Vec3{3, c.tall, 3}) &&
+                    p.mouthOffset == (Vec3{0, c.mouthDrop, 0}));
+        // Only the head is lowered.
+        EXPECT_TRUE(p.headPos == (Vec3{50, -c.lowered, 50}) && p.targetPos == (Vec3{50, 0, 50}) &&
+                    p.bodyPos == (Vec3{50, -10, 50}));
     }
-}
 
-TEST_F(SceneTest, APersonTakesNineDrawsInOrder) {
+    // A person takes nine draws, in order.
     scriptDraws({32767, 32767, 1999, 19999, 2001, 12345, 10007, 10017, 3});
     const Person p(6, 3);
     EXPECT_EQ(unusedDraws(), 0u);
     expectNear(p.headPos, {27.67f, 0.0f, 27.67f}, 1e-5f);
     EXPECT_FLOAT_EQ(p.bobRate, 0.999f);
     EXPECT_FLOAT_EQ(p.bobPhase, 999.9f);
-    EXPECT_EQ(p.gunOnLeft, 1);
     EXPECT_FLOAT_EQ(p.burnCheckTimer, 234.5f);
     EXPECT_FLOAT_EQ(p.singCheckTimer, 0.7f);
-    EXPECT_EQ(p.fireIndex, 7);
-    EXPECT_EQ(p.fireFlip, -1.0f);
-    EXPECT_EQ(p.fireHeight, 6.5f);
+    EXPECT_TRUE(p.gunOnLeft == 1 && p.fireIndex == 7 && p.fireFlip == -1.0f &&
+                p.fireHeight == 6.5f);
     scriptDraws({0, 9999, 0, 0, 2000, 0, 0, 0, 10000});
     const Person q(0, 0);
     expectNear(q.headPos, {-100.0f, 0.0f, 99.99f}, 1e-5f);
-    EXPECT_EQ(q.gunOnLeft, 0);
-    EXPECT_EQ(q.fireFlip, 1.0f);
-    EXPECT_EQ(q.fireHeight, 7.5f);
+    EXPECT_TRUE(q.gunOnLeft == 0 && q.fireFlip == 1.0f && q.fireHeight == 7.5f);
 }
 
-TEST_F(SceneTest, LoadingRegistersThirtyTwoPicturesInOrderAndPrintsThreeLines) {
+TEST_F(SceneTest, LoadingPrintsThreeLinesRegistersThirtyTwoPicturesAndFilesTheSeedsPeople) {
     ensureGlContext();
     const TextureRegistry& registry = TextureRegistry::instance();
     const int32_t base = static_cast<int32_t>(registry.sprites.size());
@@ -93,8 +71,16 @@ TEST_F(SceneTest, LoadingRegistersThirtyTwoPicturesInOrderAndPrintsThreeLines) {
     crowd.load();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "LOADING PEOPLE GRAPHICS\nPUSHING PEOPLE\nPUSHED PEOPLE\n");
-    EXPECT_EQ(crowd.population(), crowdSize);
-    EXPECT_EQ(randomState(), stateAfter(5u, crowdSize * 12)); // draws for the people only
+    // Twelve draws a person, no more.
+    EXPECT_TRUE(crowd.population() == crowdSize && randomState() == stateAfter(5u, crowdSize * 12));
+    for (int cell = 0; cell < gridCells; ++cell)
+        for (const std::unique_ptr<Person>& person : crowd.grid[cell]) {
+            const Cell expected = cellOf(person->headPos.x, person->headPos.z);
+            ASSERT_TRUE(cellIndex(expected.x, expected.z) == cell && person->cellX == expected.x &&
+                        person->cellZ == expected.z);
+            // Face and body kinds come from one base kind: always the same half of the range.
+            ASSERT_EQ(person->faceFrame / 2 >= 3, person->bodyKind >= 3);
+        }
 
     const std::vector<std::string> names(registry.names.begin() + base, registry.names.end());
     EXPECT_EQ(
@@ -105,10 +91,10 @@ TEST_F(SceneTest, LoadingRegistersThirtyTwoPicturesInOrderAndPrintsThreeLines) {
             "body4",        "face50",        "face51", "body5",      "mouth0", "mouth1", "mouth2",
             "gunhand_left", "gunhand_right", "fire0",  "fire1",      "fire2",  "fire3",  "fire4",
             "selector",     "selected",      "backer", "groundplane"}));
-    for (size_t i = size_t(base); i < registry.sprites.size(); ++i) {
-        EXPECT_NE(registry.sprites[i].texture, 0u) << registry.names[i];
-        EXPECT_EQ(registry.sprites[i].blend, i < size_t(base) + 30) << registry.names[i];
-    }
+    for (size_t i = size_t(base); i < registry.sprites.size(); ++i)
+        EXPECT_TRUE(registry.sprites[i].texture != 0 &&
+                    registry.sprites[i].blend == (i < size_t(base) + 30))
+            << registry.names[i];
     // Every index lands in its table: a person's copies, the fires, the markers, hall and floor.
     const Person& p = *std::find_if(crowd.grid.begin(), crowd.grid.end(), [](const CellList& l) {
                            return !l.empty();

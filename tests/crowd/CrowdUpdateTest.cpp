@@ -52,20 +52,18 @@ TEST_F(CrowdTravel, TheViewApproachesWithXFasterAndArrivesWithin25Units) {
     input.nearPoint = p.headPos + Vec3{12.0f, 16.0f, 0.0f};
     input.viewOffset = home;
     stepCrowd(10.0f); // arrives, and still moves on this frame
-    EXPECT_EQ(app.viewMode, ViewMode::Focused);
-    EXPECT_EQ(crowd.zoomingIn, 0);
-    EXPECT_EQ(OptionCard::instance().state, CardState::SwingingIn);
+    EXPECT_TRUE(app.viewMode == ViewMode::Focused && crowd.zoomingIn == 0 &&
+                OptionCard::instance().state == CardState::SwingingIn);
     expectNear(input.viewOffset, {0.78f, -18.76f, -145.0f}, 1e-4f);
     const Vec3 arrived = input.viewOffset;
     stepCrowd(10.0f);
     EXPECT_EQ(input.viewOffset, arrived);
 }
 
-TEST_F(CrowdTravel, TheWayHomeEasesInOverTwoSecondsOfWholeMilliseconds) {
+TEST_F(CrowdTravel, TheWayHomeEasesInOverTwoSecondsAndEndsExactlyOnTheHomeViewWithinOneUnit) {
     startReturnFrom({10.0f, 0.0f, 0.0f});
     stepCrowd(100.0f); // rate = 100 * 0.0005 * 0.003
-    EXPECT_EQ(zoomOutRampMs, 100);
-    EXPECT_EQ(app.viewMode, ViewMode::Travelling);
+    EXPECT_TRUE(zoomOutRampMs == 100 && app.viewMode == ViewMode::Travelling);
     EXPECT_NEAR(input.viewOffset.x, 9.85f, 1e-5f);
     stepCrowd(100.0f);
     EXPECT_NEAR(input.viewOffset.x, 9.85f * (1.0f - 0.03f), 1e-5f);
@@ -79,42 +77,36 @@ TEST_F(CrowdTravel, TheWayHomeEasesInOverTwoSecondsOfWholeMilliseconds) {
     stepCrowd(16.5f);
     stepCrowd(16.5f);
     EXPECT_EQ(zoomOutRampMs, 32);
-}
 
-TEST_F(CrowdTravel, TheWayHomeEndsExactlyOnTheHomeViewOnceWithinOneUnit) {
     startReturnFrom({30.0f, -7.3f, 52.1f});
     for (int frames = 0; crowd.zoomingOut && frames < 10000; ++frames) {
         stepCrowd(16.0f);
         ASSERT_EQ(app.viewMode, crowd.zoomingOut ? ViewMode::Travelling : ViewMode::Overview);
     }
-    EXPECT_EQ(input.viewOffset, home);
-    EXPECT_EQ(loaded(), home);
-    EXPECT_EQ(zoomOutRampMs, 0);
+    EXPECT_TRUE(input.viewOffset == home && loaded() == home && zoomOutRampMs == 0);
     startReturnFrom({1.0f, 0.0f, 0.0f}); // exactly one unit away: one more step
     zoomOutRampMs = 2000;
     stepCrowd(16.0f);
     EXPECT_NEAR(input.viewOffset.x, 0.952f, 1e-6f);
     stepCrowd(16.0f);
-    EXPECT_EQ(input.viewOffset, home);
-    EXPECT_EQ(crowd.zoomingOut, 0);
+    EXPECT_TRUE(input.viewOffset == home && crowd.zoomingOut == 0);
 }
 
-TEST_F(CrowdTravel, TheWayHomeWaitsForASelectionAndComesAfterTheNextArrival) {
+TEST_F(CrowdTravel, TheWayHomeWaitsForASelectionAndFireFramesChangeOncePastTheirTime) {
     crowd.zoomingOut = 1; // a command with nobody selected
     input.viewOffset = home + Vec3{5.0f, 0.0f, 0.0f};
     stepCrowd(16.0f);
-    EXPECT_EQ(input.viewOffset, (home + Vec3{5.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(loaded(), Vec3{}); // the camera was not reshaped
+    // Not moved, and the camera not reshaped.
+    EXPECT_TRUE(input.viewOffset == (home + Vec3{5.0f, 0.0f, 0.0f}) && loaded() == (Vec3{}));
     select({0.0f, 0.0f, 10.0f});
     stepCrowd(16.0f); // the arrival runs; the way home still waits
     EXPECT_EQ(app.viewMode, ViewMode::Focused);
     const Vec3 arrived = input.viewOffset;
     stepCrowd(16.0f);
-    EXPECT_EQ(app.viewMode, ViewMode::Travelling);
-    EXPECT_LT(input.viewOffset.x, arrived.x);
-}
+    EXPECT_TRUE(app.viewMode == ViewMode::Travelling && input.viewOffset.x < arrived.x);
 
-TEST_F(CrowdTravel, FireFramesChangeOncePastTheirTimeAndWrapAtFive) {
+    // Fire frames change once past their time and wrap at five.
+    resetScene();
     for (FireAnimation& fire : crowd.fires)
         fire.frameMs = 50;
     crowd.fires[3].frame = 4;
@@ -126,6 +118,5 @@ TEST_F(CrowdTravel, FireFramesChangeOncePastTheirTimeAndWrapAtFive) {
         EXPECT_EQ(float(fire.frame) + fire.elapsedMs, &fire == &crowd.fires[3] ? 0.0f : 1.0f);
     select({40.0f, 20.0f, 40.0f}); // also while the camera travels
     stepCrowd(60.0f);
-    EXPECT_EQ(app.viewMode, ViewMode::Travelling);
-    EXPECT_EQ(crowd.fires[4].frame, 2);
+    EXPECT_TRUE(app.viewMode == ViewMode::Travelling && crowd.fires[4].frame == 2);
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 // One frame of each kind of motion: bounces off the walls, walks, and free moves under friction.
@@ -51,12 +53,9 @@ TEST_F(SceneTest, OneFrameMovesEachKindOfMoverAsItShould) {
         Person& p = place(c.at.x, c.at.z, c.at.y);
         p.velocity = c.velocity;
         p.mass = c.mass;
-        if (c.target != none) {
-            p.targetPos = c.target;
-            p.walking = 1;
-        }
-        if (c.home != none)
-            p.homePos = c.home;
+        p.walking = c.target != none;
+        p.targetPos = p.walking ? c.target : p.targetPos;
+        p.homePos = c.home != none ? c.home : p.homePos;
         stepCrowd(c.deltaMs);
         SCOPED_TRACE(c.what);
         expectNear(p.headPos, c.head, 1e-5f);
@@ -91,46 +90,40 @@ TEST_F(SceneTest, BurnersArePushedByTheirOwnCellInTheOverviewButNeverOffAWall) {
         place(spot[1].x, spot[1].z);
         for (int frame = 0; frame < 20; ++frame)
             stepCrowd(16.0f);
-        EXPECT_EQ(edge.headPos, spot[0]);
-        EXPECT_EQ(edge.velocity, Vec3{});
+        EXPECT_TRUE(edge.headPos == spot[0] && edge.velocity == Vec3{});
     }
 }
 
 // Cells are visited column by column. A person who walks into a cell still to come is updated
 // again there; the one behind it in its old cell slides into its slot and is skipped.
 TEST_F(SceneTest, APersonWhoChangesCellsIsUpdatedAgainOnlyInACellStillToCome) {
-    const struct {
-        Vec3 from, to;
-        Cell cell;
-        int updates;
-    } cases[] = {
+    const std::tuple<Vec3, Vec3, Cell, int> cases[] = {
         {{-80.05f, 0, 5}, {-70, 0, 5}, {1, 0}, 2},              // (0, 0) to (1, 0)
         {{-79.95f, 0, 9.95f}, {-89.95f, 0, 19.95f}, {0, 1}, 1}, // (1, 0) to (0, 1)
     };
-    for (const auto& c : cases) {
+    for (const auto& [from, to, cell, updates] : cases) {
         resetScene();
-        Person& mover = place(c.from.x, c.from.z);
-        mover.targetPos = c.to;
+        Person& mover = place(from.x, from.z);
+        mover.targetPos = to;
         mover.walking = 1;
-        Person& skipped = place(c.from.x - 0.01f, c.from.z);
-        Person& last = place(c.from.x - 0.02f, c.from.z);
+        Person& skipped = place(from.x - 0.01f, from.z);
+        Person& last = place(from.x - 0.02f, from.z);
         for (Person* p : {&mover, &skipped, &last})
             p->singCheckTimer = 100.0f;
         stepCrowd(10.0f);
-        SCOPED_TRACE(testing::Message() << "to cell " << c.cell.x << ", " << c.cell.z);
-        EXPECT_EQ(mover.cellX, c.cell.x);
-        EXPECT_EQ(mover.cellZ, c.cell.z);
-        const Vec3 step = (c.to - c.from) / length(c.to - c.from) * 0.1f;
-        expectNear(mover.headPos, c.from + step * float(c.updates), 1e-5f);
-        EXPECT_FLOAT_EQ(mover.singCheckTimer, 100.0f - 0.7f * float(c.updates));
+        SCOPED_TRACE(testing::Message() << "to cell " << cell.x << ", " << cell.z);
+        EXPECT_TRUE(mover.cellX == cell.x && mover.cellZ == cell.z);
+        const Vec3 step = (to - from) / length(to - from) * 0.1f;
+        expectNear(mover.headPos, from + step * float(updates), 1e-5f);
+        EXPECT_FLOAT_EQ(mover.singCheckTimer, 100.0f - 0.7f * float(updates));
         EXPECT_EQ(skipped.singCheckTimer, 100.0f);
         EXPECT_FLOAT_EQ(last.singCheckTimer, 99.3f);
-        EXPECT_EQ(crowd.grid[cellIndex(c.cell.x, c.cell.z)].back().get(), &mover);
+        EXPECT_EQ(crowd.grid[cellIndex(cell.x, cell.z)].back().get(), &mover);
     }
 }
 
 // Outside the overview nothing spreads, though the timers run.
-TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
+TEST_F(SceneTest, ContagionSongWinsBothRearmFromADrawFireSpreadsInItsCellSongAcrossTheNextCells) {
     const ViewMode modes[] = {ViewMode::Overview, ViewMode::Overview, ViewMode::Focused,
                               ViewMode::Travelling};
     for (const ViewMode& mode : modes) {
@@ -148,19 +141,15 @@ TEST_F(SceneTest, SongWinsWhenBothChecksSucceedAndEachRearmsItsTimerFromADraw) {
             EXPECT_FLOAT_EQ(p.singCheckTimer + p.burnCheckTimer, -2.8f);
             continue;
         }
-        EXPECT_EQ(unusedDraws(), 0u);
-        EXPECT_EQ(p.state, PersonState::Singing);
+        EXPECT_TRUE(unusedDraws() == 0 && p.state == PersonState::Singing);
         EXPECT_FLOAT_EQ(p.burnCheckTimer, fireLow ? 5000.0f : 8276.7f);
         EXPECT_FLOAT_EQ(p.singCheckTimer, fireLow ? 3776.7f : 500.0f);
     }
-}
 
-TEST_F(SceneTest, FireSpreadsFromTheOwnCellWithinTheRadiusWhenItOutweighsSong) {
+    // Fire spreads from the own cell within the radius when it outweighs song.
     const PersonState S = PersonState::Singing, B = PersonState::Burning;
-    const struct {
-        std::vector<std::pair<Vec3, PersonState>> neighbours;
-        bool burns;
-    } cases[] = {
+    const std::pair<std::vector<std::pair<Vec3, PersonState>>, bool> cases[] = {
+        // burns?
         // clang-format off
         {{{{-87, 0, 6}, B}}, false}, // squared distance exactly 80
         {{{{-87, 0, 5.9f}, B}}, true}, {{{{-96, 0, 2}, S}}, false},
@@ -170,27 +159,26 @@ TEST_F(SceneTest, FireSpreadsFromTheOwnCellWithinTheRadiusWhenItOutweighsSong) {
         {{{{-94, 0, 10.5f}, B}}, false}, // within the radius, but in the next row
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [neighbours, burns] : cases) {
         resetScene();
         Person& p = place(-95.0f, 2.0f);
         p.burnCheckTimer = -1.0f;
-        for (const auto& [at, state] : c.neighbours)
+        for (const auto& [at, state] : neighbours)
             place(at.x, at.z).state = state;
         const uint32_t drawsBefore = randomState();
         stepCrowd(0.0f);
-        SCOPED_TRACE(testing::Message() << "first neighbour at " << c.neighbours[0].first.x << ", "
-                                        << c.neighbours[0].first.z);
-        EXPECT_EQ(p.state, c.burns ? B : PersonState::Idle);
-        if (c.burns) {
+        SCOPED_TRACE(testing::Message() << "first neighbour at " << neighbours[0].first.x << ", "
+                                        << neighbours[0].first.z);
+        EXPECT_EQ(p.state, burns ? B : PersonState::Idle);
+        if (burns) {
             EXPECT_GE(p.burnCheckTimer, 5000.0f);
         } else { // a failed check draws nothing and runs again next frame
-            EXPECT_EQ(p.burnCheckTimer, -1.0f);
-            EXPECT_EQ(randomState(), drawsBefore);
+            EXPECT_TRUE(p.burnCheckTimer == -1.0f && randomState() == drawsBefore);
         }
     }
-}
 
-TEST_F(SceneTest, SongReachesAcrossTheNeighbouringCellsUnlessFireOutweighsIt) {
+    // Song reaches across the neighbouring cells unless fire outweighs it.
+    resetScene();
     Person& corner = place(-80.5f, 9.5f);              // cell (0, 0)
     place(-79.5f, 10.5f).state = PersonState::Singing; // cell (1, 1)
     Person& edge = place(99.5f, 99.5f); // cell (9, 9): its scan must stay inside the grid
@@ -201,22 +189,20 @@ TEST_F(SceneTest, SongReachesAcrossTheNeighbouringCellsUnlessFireOutweighsIt) {
     for (Person* p : {&corner, &edge, &outshone})
         p->singCheckTimer = -1.0f;
     stepCrowd(0.0f);
-    EXPECT_EQ(corner.state, PersonState::Singing);
-    EXPECT_EQ(edge.state, PersonState::Singing);
-    EXPECT_EQ(outshone.state, PersonState::Idle);
-    EXPECT_EQ(outshone.singCheckTimer, -1.0f);
+    EXPECT_TRUE(corner.state == PersonState::Singing && edge.state == PersonState::Singing);
+    EXPECT_TRUE(outshone.state == PersonState::Idle && outshone.singCheckTimer == -1.0f);
 }
 
 TEST_F(SceneTest, TheMouthOpensWithTheMusicAndIsClosedWithoutIt) {
     EXPECT_EQ(mouthScaleFor(0.0f), (Vec3{0.55f, 0.0f, 0.35f}));
     expectNear(mouthScaleFor(0.1f), {0.55f, 0.3f, 0.35f}, 1e-6f);
     expectNear(mouthScaleFor(0.16f), {0.52f, 0.48f, 0.35f}, 1e-6f);
-    EXPECT_EQ(mouthScaleFor(0.2f), (Vec3{0.5f, 0.5f, 0.35f}));
-    EXPECT_EQ(mouthScaleFor(1.0f), (Vec3{0.5f, 0.5f, 0.35f}));
+    EXPECT_TRUE(mouthScaleFor(0.2f) == (Vec3{0.5f, 0.5f, 0.35f}) &&
+                mouthScaleFor(1.0f) == (Vec3{0.5f, 0.5f, 0.35f}));
     Person& singer = place(0.0f, 50.0f);
     singer.state = PersonState::Singing;
     Person& idle = place(40.0f, 50.0f);
     stepCrowd(10.0f);
-    EXPECT_EQ(singer.mouthScale, (Vec3{0.55f, 0.0f, 0.35f})); // no music has started
-    EXPECT_EQ(idle.mouthScale, Vec3{});
+    // No music has started.
+    EXPECT_TRUE(singer.mouthScale == (Vec3{0.55f, 0.0f, 0.35f}) && idle.mouthScale == Vec3{});
 }

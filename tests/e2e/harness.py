@@ -90,6 +90,7 @@ class Crowd:
             head = (float(f32(x % 20000 - 10000) * f32(0.01)), {2: -2.5, 1: -1.5}.get(face, 0.0),
                     float(f32(z % 10000) * f32(0.01)))
             self.cells.setdefault(self.cell_of(head), []).append(head)
+        self.everybody = [head for people in self.cells.values() for head in people]
 
     @staticmethod
     def cell_of(point):
@@ -198,12 +199,6 @@ class Program:
         x, y = pointer.root_x - left, pointer.root_y - top
         self.move(*((x, y) if 0 < x < width - 1 and 0 < y < height - 1 else (width // 2, 99)),
                   "key", *names)
-
-    def stall(self, seconds):
-        # The program stopped and let go on, as a busy machine or a hidden window stalls it.
-        self.process.send_signal(signal.SIGSTOP)
-        time.sleep(seconds)
-        self.process.send_signal(signal.SIGCONT)
 
     def shot(self):
         # The window's pixels, rows from the top, as an array of RGB; parts beyond the screen's

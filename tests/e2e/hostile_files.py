@@ -9,13 +9,6 @@ import struct
 import tempfile
 from pathlib import Path
 
-PICTURES = ([f"face{k}{v}" for k in range(6) for v in range(2)] + [f"body{k}" for k in range(6)] +
-            [f"mouth{k}" for k in range(3)] + ["gunhand_left", "gunhand_right"] +
-            [f"fire{k}" for k in range(5)] +
-            ["lightShaft", "selected", "theHall", "floorplane", "titlescreen", "optionCard"])
-SOUNDS = [f"firestart0{k}" for k in range(1, 5)] + ["fireloop"] + \
-    [f"distantExplosion0{k}" for k in range(1, 4)] + ["ooo_01", "ooo_02", "adagio_vocal"]
-
 
 def tga(kind=2, width=4, height=4, depth=32, id_length=0, map_type=0, map_length=0, map_bits=0):
     # An 18-byte header, top row first; sides are words, so -300 and 65236 are the same field.
@@ -70,29 +63,26 @@ SOUND_KINDS = {
 }
 
 
-def bare_folder(scratch):
-    return Path(tempfile.mkdtemp(prefix="bare-", dir=scratch))
-
-
 def broken_folder(scratch, run_dir, round_number):
-    # Every picture and sound broken; each round gives each file another kind of damage.
+    # Every picture and sound of the good folder broken; each round gives each file another kind of
+    # damage.
     rng, good = random.Random(20240611 + round_number), Path(run_dir)
     folder = Path(tempfile.mkdtemp(prefix=f"broken-{round_number}-", dir=scratch))
     other = {"image_data": (good / "audio/firestart01.mp3").read_bytes(),
              "audio": (good / "image_data/mouth0.tga").read_bytes()}
-    for part, names, kinds, suffix in [("image_data", PICTURES, PICTURE_KINDS, ".tga"),
-                                       ("audio", SOUNDS, SOUND_KINDS, ".mp3")]:
+    for part, kinds in [("image_data", PICTURE_KINDS), ("audio", SOUND_KINDS)]:
         (folder / part).mkdir()
+        names = sorted(path.name for path in (good / part).iterdir())
         for index, name in enumerate(names):
             kind = list(kinds)[(index + round_number * len(names)) % len(kinds)]
-            path, make = folder / part / (name + suffix), kinds[kind]
+            path, make = folder / part / name, kinds[kind]
             if make is None:
                 path.mkdir()
             elif make == "":
                 path.symlink_to("no-such-file")
             else:
                 path.write_bytes(make((good / part / path.name).read_bytes(), other[part], rng))
-            print(f"     {part}/{name}{suffix}: {kind}")
+            print(f"     {part}/{name}: {kind}")
     return folder
 
 

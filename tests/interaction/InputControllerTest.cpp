@@ -8,6 +8,7 @@
 
 #include <GL/freeglut.h>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 constexpr int floorX = 512;
@@ -20,6 +21,7 @@ class InputTest : public SceneTest {
         SceneTest::SetUp();
         ensureGlContext();
         Camera::instance().reshape(1024, 512);
+        input.running = 1; // in the hall
     }
     void click(int button, int x, int y) {
         input.onMouse(button, GLUT_DOWN, x, y);
@@ -36,16 +38,15 @@ class InputTest : public SceneTest {
     }
     // The visit's common ending: everybody walks home, the camera goes back, the card away.
     void expectEnding(bool ended, const Person& person) const {
-        EXPECT_EQ(person.walking, ended ? 1 : 0);
-        EXPECT_EQ(crowd.zoomingOut, ended ? 1 : 0);
-        EXPECT_EQ(OptionCard::instance().state,
-                  ended ? CardState::SwingingOut : CardState::PutAway);
+        EXPECT_TRUE(person.walking == ended && crowd.zoomingOut == ended &&
+                    OptionCard::instance().state ==
+                        (ended ? CardState::SwingingOut : CardState::PutAway))
+            << ended;
     }
 };
 } // namespace
 
 TEST_F(InputTest, ALeftReleaseOverTheFrontFloorPrintsTheNearPointAndPicksInTheOverviewOnly) {
-    input.running = 1;
     const Vec3 spot = floorUnder(floorX, floorY);
     Person& person = place(spot.x + 0.5f, spot.z);
     const Ray ray = screenRay(floorX, floorY);
@@ -54,10 +55,10 @@ TEST_F(InputTest, ALeftReleaseOverTheFrontFloorPrintsTheNearPointAndPicksInTheOv
         testing::internal::CaptureStdout();
         input.onMouse(GLUT_LEFT_BUTTON, GLUT_UP, floorX, floorY);
         EXPECT_EQ(captured().rfind("X:", 0), 0u); // its point, which the journeys check
-        EXPECT_EQ(input.nearPoint, ray.origin);
-        EXPECT_EQ(input.floorPoint, spot);
-        EXPECT_EQ(crowd.selectedPerson, mode == ViewMode::Overview ? &person : nullptr);
-        EXPECT_EQ(crowd.zoomingIn, mode == ViewMode::Overview ? 1 : 0);
+        EXPECT_TRUE(input.nearPoint == ray.origin && input.floorPoint == spot);
+        const bool picks = mode == ViewMode::Overview;
+        EXPECT_TRUE(crowd.selectedPerson == (picks ? &person : nullptr) &&
+                    crowd.zoomingIn == picks);
     }
     crowd.selectedPerson = &person; // a release over an empty cell clears the selection
     click(GLUT_LEFT_BUTTON, 200, 440);
@@ -65,21 +66,18 @@ TEST_F(InputTest, ALeftReleaseOverTheFrontFloorPrintsTheNearPointAndPicksInTheOv
 }
 
 TEST_F(InputTest, OnlyALeftPressReachesTheBackFloorAndOtherMovesFollowTheFrontFloor) {
-    input.running = 1;
     place(0.0f, 1.0f);
     input.onPassiveMotion(floorX, floorY);
     const Vec3 front = input.floorPoint;
     EXPECT_EQ(front, floorUnder(floorX, floorY));
     for (int y : {backFloorY, 50}) { // the back half, above the horizon
         input.onPassiveMotion(floorX, y);
-        EXPECT_EQ(input.floorPoint, front);
-        EXPECT_EQ(input.mouseY, float(y));
+        EXPECT_TRUE(input.floorPoint == front && input.mouseY == float(y)) << y;
     }
     testing::internal::CaptureStdout();
     click(GLUT_RIGHT_BUTTON, floorX, floorY + 20);
     click(GLUT_MIDDLE_BUTTON, floorX, floorY + 20);
-    EXPECT_EQ(input.floorPoint, front);
-    EXPECT_EQ(input.mouseY, float(floorY + 20));
+    EXPECT_TRUE(input.floorPoint == front && input.mouseY == float(floorY + 20));
     input.onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, floorX, backFloorY);
     EXPECT_LT(input.floorPoint.z, 0.0f);
     const Vec3 back = input.floorPoint;
@@ -87,9 +85,7 @@ TEST_F(InputTest, OnlyALeftPressReachesTheBackFloorAndOtherMovesFollowTheFrontFl
     EXPECT_EQ(input.mouseX, float(floorX));
     input.onMouse(GLUT_LEFT_BUTTON, GLUT_UP, floorX, backFloorY);
     EXPECT_EQ(captured(), "");
-    EXPECT_EQ(input.floorPoint, back);
-    EXPECT_EQ(crowd.selectedPerson, nullptr);
-    EXPECT_EQ(input.nearPoint, Vec3{});
+    EXPECT_TRUE(input.floorPoint == back && !crowd.selectedPerson && input.nearPoint == Vec3{});
     input.onPassiveMotion(floorX, floorY); // each frame the cursor's points follow the camera
     input.viewOffset.z += 20.0f;
     Camera::instance().reshape(1024, 512);
@@ -101,12 +97,7 @@ TEST_F(InputTest, OnlyALeftPressReachesTheBackFloorAndOtherMovesFollowTheFrontFl
 TEST_F(InputTest, NumberKeysActOnTheSelectedPersonOnlyWhenFocusedAndKeyFourAlways) {
     using V = ViewMode;
     using P = PersonState;
-    const struct {
-        unsigned char key;
-        ViewMode mode;
-        PersonState state;
-        bool ends;
-    } cases[] = {
+    const std::tuple<unsigned char, ViewMode, PersonState, bool> cases[] = {
         // clang-format off
         {'1', V::Focused, P::Singing, true}, {'2', V::Focused, P::Armed, true},
         {'3', V::Focused, P::Burning, true}, {'1', V::Overview, P::Idle, false},
@@ -116,19 +107,18 @@ TEST_F(InputTest, NumberKeysActOnTheSelectedPersonOnlyWhenFocusedAndKeyFourAlway
         {'5', V::Focused, P::Idle, false}, {'a', V::Focused, P::Idle, false},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [key, mode, state, ends] : cases) {
         resetScene();
         Person& person = place(0, 50);
         Person& other = place(30, 20);
         other.targetPos = {40, 0, 20};
         crowd.selectedPerson = &person;
-        app.viewMode = c.mode;
-        input.onKeyboard(c.key, 0, 0);
-        SCOPED_TRACE(testing::Message() << "key " << c.key << " in mode " << int(c.mode));
-        EXPECT_EQ(person.state, c.state);
-        EXPECT_EQ(other.state, PersonState::Idle);
-        EXPECT_EQ(other.targetPos, c.ends ? other.homePos : (Vec3{40, 0, 20}));
-        expectEnding(c.ends, other);
+        app.viewMode = mode;
+        input.onKeyboard(key, 0, 0);
+        SCOPED_TRACE(testing::Message() << "key " << key << " in mode " << int(mode));
+        EXPECT_TRUE(person.state == state && other.state == PersonState::Idle);
+        EXPECT_EQ(other.targetPos, ends ? other.homePos : (Vec3{40, 0, 20}));
+        expectEnding(ends, other);
     }
     resetScene();
     Person& person = place(0, 50);
@@ -141,15 +131,14 @@ TEST_F(InputTest, NumberKeysActOnTheSelectedPersonOnlyWhenFocusedAndKeyFourAlway
 // the four fire starts, and the first time the fire loop; key 1 the music, once.
 TEST_F(InputTest, APickPlaysACrowdVoiceKeyThreeAFireStartAndKeyOneTheMusic) {
     SoundBank& bank = openSoundBank();
-    input.running = 1;
     const Vec3 spot = floorUnder(floorX, floorY);
     Person& person = place(spot.x, spot.z);
     for (int32_t draw : {32767, 0}) {
         app.viewMode = ViewMode::Overview;
         scriptDraws({draw});
         click(GLUT_LEFT_BUTTON, floorX, floorY);
-        EXPECT_EQ(unusedDraws(), 0u);
-        EXPECT_TRUE(bank.isSounding(firstCrowdVoiceSample + draw % 2)) << draw;
+        EXPECT_TRUE(unusedDraws() == 0 && bank.isSounding(firstCrowdVoiceSample + draw % 2))
+            << draw;
     }
     for (int32_t sample = 0; sample <= fireLoopSample; ++sample)
         EXPECT_FALSE(bank.isSounding(sample)) << sample;
@@ -158,9 +147,9 @@ TEST_F(InputTest, APickPlaysACrowdVoiceKeyThreeAFireStartAndKeyOneTheMusic) {
         crowd.selectedPerson = &person;
         scriptDraws({draw});
         input.onKeyboard('3', 0, 0);
-        EXPECT_EQ(unusedDraws(), 0u);
-        EXPECT_TRUE(bank.isSounding(draw % 4)) << draw;
-        EXPECT_TRUE(bank.isSounding(fireLoopSample));
+        EXPECT_TRUE(unusedDraws() == 0 && bank.isSounding(draw % 4) &&
+                    bank.isSounding(fireLoopSample))
+            << draw;
     }
     EXPECT_FALSE(bank.isSounding(0) || bank.isSounding(3) || fireLoopPending);
     app.viewMode = ViewMode::Focused;
@@ -168,13 +157,11 @@ TEST_F(InputTest, APickPlaysACrowdVoiceKeyThreeAFireStartAndKeyOneTheMusic) {
     const uint32_t stream = bank.musicStream;
     app.viewMode = ViewMode::Focused;
     input.onKeyboard('1', 0, 0);
-    EXPECT_NE(stream, 0u);
-    EXPECT_EQ(bank.musicStream, stream); // not started again
+    EXPECT_TRUE(stream != 0 && bank.musicStream == stream); // not started again
 }
 
 // M silences and P pauses in every mode; paused, the cursor is followed but nothing else acts.
 TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
-    input.running = 1;
     const Vec3 spot = floorUnder(floorX, floorY);
     Person& person = place(spot.x, spot.z);
     const SoundBank& bank = SoundBank::instance();
@@ -183,9 +170,8 @@ TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
     EXPECT_TRUE(app.paused && bank.paused && bank.silent);
     input.onPassiveMotion(floorX, floorY - 10);
     click(GLUT_LEFT_BUTTON, floorX, floorY);
-    EXPECT_EQ(input.floorPoint, Vec3{});
-    EXPECT_EQ(input.mouseY, float(floorY));
-    EXPECT_EQ(crowd.selectedPerson, nullptr);
+    EXPECT_TRUE(input.floorPoint == Vec3{} && input.mouseY == float(floorY) &&
+                !crowd.selectedPerson);
     expectEnding(false, person);
     for (unsigned char key : {'P', 'm', '4'})
         input.onKeyboard(key, 0, 0);
@@ -196,11 +182,11 @@ TEST_F(InputTest, PausedOnlyEscMAndPActAndTheLightShaftStaysInTheStillFrame) {
 // Without a pointer: Space or Enter on the title enters, the arrows move the cursor as the
 // pointer would, kept inside the window, and Enter clicks there; Space in the hall does nothing.
 TEST_F(InputTest, SpaceOrEnterEntersTheArrowsMoveTheCursorAndEnterClicksThere) {
+    input.running = 0; // on the title
     testing::internal::CaptureStdout();
     input.onKeyboard('a', 0, 0);
     input.onSpecialKey(GLUT_KEY_F1, 0, 0);
-    EXPECT_EQ(input.running, 0);
-    EXPECT_EQ(input.mouseX, 512.0f);
+    EXPECT_TRUE(input.running == 0 && input.mouseX == 512.0f);
     input.onKeyboard(spaceKey, 0, 0);
     EXPECT_EQ(input.running, 1);
     input.running = 0;
@@ -216,19 +202,15 @@ TEST_F(InputTest, SpaceOrEnterEntersTheArrowsMoveTheCursorAndEnterClicksThere) {
     EXPECT_EQ(crowd.selectedPerson, nullptr);
     input.onKeyboard(enterKey, 0, 0);
     EXPECT_EQ(captured().rfind("X:", 0), 0u);
-    EXPECT_EQ(crowd.selectedPerson, &person);
-    EXPECT_EQ(input.nearPoint, screenRay(floorX, floorY).origin);
-    const struct {
-        int key;
-        float x, y;
-    } edges[] = {{GLUT_KEY_LEFT, 0.0f, 400.0f},
-                 {GLUT_KEY_UP, 0.0f, 0.0f},
-                 {GLUT_KEY_RIGHT, 1023.0f, 0.0f},
-                 {GLUT_KEY_DOWN, 1023.0f, 511.0f}};
-    for (const auto& edge : edges) {
+    EXPECT_TRUE(crowd.selectedPerson == &person &&
+                input.nearPoint == screenRay(floorX, floorY).origin);
+    const std::tuple<int, float, float> edges[] = {{GLUT_KEY_LEFT, 0, 400},
+                                                   {GLUT_KEY_UP, 0, 0},
+                                                   {GLUT_KEY_RIGHT, 1023, 0},
+                                                   {GLUT_KEY_DOWN, 1023, 511}};
+    for (const auto& [key, x, y] : edges) {
         for (int i = 0; i < 70; ++i)
-            input.onSpecialKey(edge.key, 0, 0);
-        EXPECT_EQ(input.mouseX, edge.x) << edge.key;
-        EXPECT_EQ(input.mouseY, edge.y) << edge.key;
+            input.onSpecialKey(key, 0, 0);
+        EXPECT_TRUE(input.mouseX == x && input.mouseY == y) << key;
     }
 }

@@ -5,6 +5,7 @@
 #include "support/Scene.h"
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 // Where the line through window pixel (x, y from the top) of the start-up view crosses the floor
@@ -23,7 +24,7 @@ bool nearAnEdge(Vec3 p, float farZ) {
 }
 } // namespace
 
-TEST_F(SceneTest, ScreenRaysMeetTheFloorWhereTheStartUpViewShowsIt) {
+TEST_F(SceneTest, ScreenRaysMeetTheFloorWhereShownAndTrianglesBothFacesButNoNearlyParallelRay) {
     ensureGlContext();
     Camera::instance().reshape(1024, 512);
     const Ray centre = screenRay(512, 256);
@@ -53,14 +54,11 @@ TEST_F(SceneTest, ScreenRaysMeetTheFloorWhereTheStartUpViewShowsIt) {
             }
         }
     EXPECT_GT(hits, 300);
-}
 
-TEST(RayTriangle, BothFacesTheWholeLineEdgesAndCornersButNoNearlyParallelRay) {
+    // A ray meets a triangle's both faces, the whole line, edges and corners, but not nearly
+    // parallel.
     const Vec3 t0{0, 0, 0}, t1{4, 0, 0}, t2{0, 0, 4}, down{0, -1, 0};
-    const struct {
-        Vec3 origin, direction;
-        bool hits;
-    } cases[] = {
+    const std::tuple<Vec3, Vec3, bool> cases[] = {
         {{1, 0, -5}, {0, 0, 1}, false},             // parallel
         {{1, 1, 1}, {0, 0.0000005f, 1}, false},     // determinant within 0.00001
         {{1, 0.0002f, -1}, {0, -0.0001f, 1}, true}, // determinant 0.0016
@@ -72,13 +70,13 @@ TEST(RayTriangle, BothFacesTheWholeLineEdgesAndCornersButNoNearlyParallelRay) {
         {{-0.1f, 5, 1}, down, false},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [origin, direction, crosses] : cases) {
         Vec3 hit{9, 9, 9};
-        const bool found = AppState::intersectTriangle(c.origin, c.direction, t0, t1, t2, hit);
-        EXPECT_EQ(found, c.hits) << c.origin.x << ", " << c.origin.y << ", " << c.origin.z;
-        if (found && c.hits) {
-            const float t = -c.origin.y / c.direction.y;
-            expectNear(hit, c.origin + c.direction * t, 1e-3f);
+        const bool found = AppState::intersectTriangle(origin, direction, t0, t1, t2, hit);
+        EXPECT_EQ(found, crosses) << origin.x << ", " << origin.y << ", " << origin.z;
+        if (found && crosses) {
+            const float t = -origin.y / direction.y;
+            expectNear(hit, origin + direction * t, 1e-3f);
         }
     }
 }

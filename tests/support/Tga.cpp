@@ -2,17 +2,6 @@
 
 #include <fstream>
 
-TgaHeader tgaHeader(uint8_t imageType, uint16_t width, uint16_t height, uint8_t depth,
-                    uint8_t descriptor) {
-    TgaHeader h;
-    h.imageType = imageType;
-    h.width = width;
-    h.height = height;
-    h.depth = depth;
-    h.descriptor = descriptor;
-    return h;
-}
-
 Bytes tgaBytes(const TgaHeader& h, const Bytes& body) {
     Bytes bytes = {h.idLength, h.colourMapType, h.imageType};
     const auto word = [&bytes](uint16_t value) {
@@ -34,7 +23,7 @@ Bytes rgbaPicture(uint16_t width, uint16_t height, const Bytes& rgba) {
     Bytes bgra;
     for (size_t i = 0; i + 3 < rgba.size(); i += 4)
         bgra.insert(bgra.end(), {rgba[i + 2], rgba[i + 1], rgba[i], rgba[i + 3]});
-    return tgaBytes(tgaHeader(2, width, height, 32, 0x20), bgra);
+    return tgaBytes({2, width, height, 32, 0x20}, bgra);
 }
 
 Bytes solidPicture(uint16_t width, uint16_t height, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {

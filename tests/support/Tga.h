@@ -7,7 +7,8 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// The 18 header fields; sizes are words, so 65535 and -1 are the same field.
+// The 18 header fields, the five most set first; sizes are words, so 65535 and -1 are the same
+// field.
 struct TgaHeader {
     uint8_t imageType = 2;
     uint16_t width = 0;
@@ -23,8 +24,6 @@ struct TgaHeader {
     uint16_t yOrigin = 0;
 };
 
-TgaHeader tgaHeader(uint8_t imageType, uint16_t width, uint16_t height, uint8_t depth,
-                    uint8_t descriptor = 0);
 // The header's bytes, then body.
 Bytes tgaBytes(const TgaHeader& header, const Bytes& body = {});
 // An uncompressed 32-bit picture, top row first, from RGBA bytes.

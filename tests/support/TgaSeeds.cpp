@@ -9,16 +9,12 @@ int main(int argc, char** argv) {
     if (argc != 2)
         return 2;
     const std::string folder = std::string(argv[1]) + "/";
-    TgaHeader mapped = tgaHeader(2, 1, 1, 24);
-    mapped.idLength = 3;
-    mapped.colourMapType = 1;
-    mapped.colourMapLength = 2;
-    mapped.colourMapEntryBits = 15;
-    writeFile(folder + "mapped.tga", tgaBytes(mapped, {'a', 'b', 'c', 0, 0x7c, 0xe0, 3, 1, 2, 3}));
-    writeFile(folder + "grey.tga", tgaBytes(tgaHeader(3, 3, 2, 8), {0, 1, 0x7f, 0x80, 0xfe, 0xff}));
-    writeFile(
-        folder + "packets.tga",
-        tgaBytes(tgaHeader(10, 3, 2, 32), {1, 10, 10, 10, 255, 20, 20, 20, 255, 0x82, 30, 30, 30}));
-    writeFile(folder + "empty.tga", tgaBytes(tgaHeader(2, 0, 0, 24)));
+    // An ID of 3 bytes and a colour map of two 15-bit entries.
+    writeFile(folder + "mapped.tga", tgaBytes({2, 1, 1, 24, 0, 3, 1, 0, 2, 15},
+                                              {'a', 'b', 'c', 0, 0x7c, 0xe0, 3, 1, 2, 3}));
+    writeFile(folder + "grey.tga", tgaBytes({3, 3, 2, 8, 0}, {0, 1, 0x7f, 0x80, 0xfe, 0xff}));
+    writeFile(folder + "packets.tga",
+              tgaBytes({10, 3, 2, 32, 0}, {1, 10, 10, 10, 255, 20, 20, 20, 255, 0x82, 30, 30, 30}));
+    writeFile(folder + "empty.tga", tgaBytes({2, 0, 0, 24, 0}));
     return 0;
 }

@@ -36,21 +36,20 @@ TEST_F(ShowTest, FromTheStartItEntersPicksCommandsWatchesSendsHomeAndPicksAnothe
     for (int round = 0; round < 3; ++round) {
         const uint32_t crowdSequence = randomState();
         EXPECT_EQ(framesUntilAction(), round == 0 ? 1 : round == 1 ? 20 : 21); // 2 s overview
-        EXPECT_EQ(action.button, round == 0 ? GLUT_RIGHT_BUTTON : GLUT_LEFT_BUTTON);
-        EXPECT_EQ(randomState(), crowdSequence);
+        EXPECT_TRUE(action.button == (round == 0 ? GLUT_RIGHT_BUTTON : GLUT_LEFT_BUTTON) &&
+                    randomState() == crowdSequence);
         input.onMouse(action.button, GLUT_DOWN, action.x, action.y);
         input.onMouse(action.button, GLUT_UP, action.x, action.y);
         if (round == 0)
             continue; // in the hall
-        EXPECT_TRUE(crowd.selectedPerson == people[0] || crowd.selectedPerson == people[1]);
-        EXPECT_NE(crowd.selectedPerson, previous);
+        EXPECT_TRUE((crowd.selectedPerson == people[0] || crowd.selectedPerson == people[1]) &&
+                    crowd.selectedPerson != previous);
         previous = crowd.selectedPerson;
         app.viewMode = ViewMode::Focused;
         EXPECT_EQ(framesUntilAction(), 16); // the arrival seen, then 1.5 s of the card
         // Seed 7 draws 61, 17422, 15215, 7040: a person, a command (% 3), a person, a command.
         EXPECT_EQ(action.key, round == 1 ? '2' : '3');
-        EXPECT_EQ(framesUntilAction(), 120); // 12 s of watching
-        EXPECT_EQ(action.key, '4');
+        EXPECT_TRUE(framesUntilAction() == 120 && action.key == '4'); // 12 s of watching
         app.viewMode = ViewMode::Overview;
     }
 }
@@ -66,15 +65,14 @@ TEST_F(ShowTest, InputHandsTheHallBackAndAfterItsQuietTheShowComesBack) {
     app.paused = true;
     EXPECT_EQ(framesUntilAction(), 0);
     app.paused = false;
-    EXPECT_EQ(framesUntilAction(1000.0f), 3 + 7); // a frame counts a quarter second at most
-    EXPECT_EQ(action.key, '4');
+    // A frame counts a quarter second at most.
+    EXPECT_TRUE(framesUntilAction(1000.0f) == 3 + 7 && action.key == '4');
     show.enable(0.0f, 7u); // from the start, a person's input leaves the hall to them for 30 s
     show.noticeInput();
     EXPECT_EQ(framesUntilAction(1000.0f), 30 + 7);
     // The pointer rests where it is first seen; a move of more than 8 pixels from there is input.
     EXPECT_FALSE(show.pointerMoved(100, 100) || show.pointerMoved(108, 100));
-    EXPECT_TRUE(show.pointerMoved(106, 107));
-    EXPECT_FALSE(show.pointerMoved(100, 107));
+    EXPECT_TRUE(show.pointerMoved(106, 107) && !show.pointerMoved(100, 107));
 
     // The longest quiet, counted to its end by frames of a millisecond.
     show.enable(86400.0f, 7u);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -17,61 +18,41 @@ bool parse(std::vector<std::string> words, Options& options, std::string& error)
         argv.push_back(word.data());
     return parseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
 }
-} // namespace
 
-TEST(Options, GoodCommandLines) {
+// The options of a good command line.
+Options parsed(std::vector<std::string> words) {
     Options options;
     std::string error;
-    ASSERT_TRUE(parse({"-display", ":3", "--seed", "7", "-geometry", "800x400+0+0", "--mute",
-                       "-sync", "--data=/srv/hall", "--fullscreen", "--screensaver"},
-                      options, error))
-        << error;
-    EXPECT_TRUE(options.seedGiven);
-    EXPECT_EQ(options.seed, 7u);
-    EXPECT_TRUE(options.mute);
-    EXPECT_TRUE(options.fullscreen && options.screensaver);
-    EXPECT_EQ(options.dataFolder, "/srv/hall");
-    EXPECT_FALSE(options.help || options.version);
+    EXPECT_TRUE(parse(std::move(words), options, error)) << error;
+    return options;
+}
+} // namespace
 
-    Options largest;
-    ASSERT_TRUE(
-        parse({"--seed=4294967295", "--help", "--version", "--attract", "86400"}, largest, error));
-    EXPECT_EQ(largest.seed, 4294967295u);
-    EXPECT_TRUE(largest.help && largest.version);
-    EXPECT_EQ(largest.attractSeconds, 86400);
-
-    Options replay;
-    ASSERT_TRUE(parse({"--replay", "v.txt", "--frames=f", "--fps", "1000"}, replay, error));
-    EXPECT_EQ(replay.replayFile, "v.txt");
-    EXPECT_EQ(replay.framesFolder, "f");
-    EXPECT_EQ(replay.fps, 1000);
-    Options clip;
-    ASSERT_TRUE(parse({"--video=c.webm", "--replay", "v.txt"}, clip, error));
-    EXPECT_EQ(clip.videoFile, "c.webm");
-    EXPECT_EQ(clip.fps, 30);
-    ASSERT_TRUE(parse({"--replay", "v.txt", "--video", "c.webm", "--fps=7"}, clip, error));
-    EXPECT_EQ(clip.fps, 7);
-    Options record;
-    ASSERT_TRUE(parse({"--record=v.txt", "--seed", "1"}, record, error));
-    EXPECT_EQ(record.recordFile, "v.txt");
-
-    Options reference;
-    ASSERT_TRUE(parse({"--renderer", "classic", "--redraw-hall"}, reference, error));
+TEST(Options, GoodCommandLinesAndBadOnesNamingTheProblem) {
+    const Options all =
+        parsed({"-display", ":3", "--seed", "7", "-geometry", "800x400+0+0", "--mute", "-sync",
+                "--data=/srv/hall", "--fullscreen", "--screensaver"});
+    EXPECT_TRUE(all.seedGiven && all.mute && all.fullscreen && all.screensaver && !all.help &&
+                !all.version);
+    EXPECT_TRUE(all.seed == 7u && all.dataFolder == "/srv/hall");
+    const Options largest =
+        parsed({"--seed=4294967295", "--help", "--version", "--attract", "86400"});
+    EXPECT_TRUE(largest.seed == 4294967295u && largest.help && largest.version &&
+                largest.attractSeconds == 86400);
+    const Options replay = parsed({"--replay", "v.txt", "--frames=f", "--fps", "1000"});
+    EXPECT_TRUE(replay.replayFile == "v.txt" && replay.framesFolder == "f" && replay.fps == 1000);
+    const Options clip = parsed({"--video=c.webm", "--replay", "v.txt"});
+    EXPECT_TRUE(clip.videoFile == "c.webm" && clip.fps == 30);
+    EXPECT_EQ(parsed({"--replay", "v.txt", "--video", "c.webm", "--fps=7"}).fps, 7);
+    EXPECT_EQ(parsed({"--record=v.txt", "--seed", "1"}).recordFile, "v.txt");
+    const Options reference = parsed({"--renderer", "classic", "--redraw-hall"});
     EXPECT_TRUE(reference.renderer == Renderer::Classic && reference.redrawHall);
-
-    Options none;
-    ASSERT_TRUE(parse({}, none, error));
+    const Options none = parsed({});
     EXPECT_FALSE(none.seedGiven || none.mute || none.fullscreen || none.redrawHall ||
                  none.screensaver);
-    EXPECT_TRUE(none.dataFolder.empty());
-    EXPECT_TRUE(none.renderer == Renderer::Batched);
-}
+    EXPECT_TRUE(none.dataFolder.empty() && none.renderer == Renderer::Batched);
 
-TEST(Options, BadCommandLinesNameTheProblem) {
-    const struct {
-        std::vector<std::string> words;
-        const char* error;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--sede", "7"}, "unknown option '--sede'"},
         {{"seed"}, "unknown option 'seed'"},
         {{"--seed"}, "--seed needs a value"},
@@ -102,6 +83,7 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--replay", "a", "--video", "c", "--frames", "f"},
          "--frames and --video cannot go together"},
         {{"--replay", "a", "--video="}, "--video needs a file"},
+        {{"--renderer", "fast"}, "--renderer is 'classic' or 'batched', not 'fast'"},
         {{"--fps", "0"}, "--fps wants a whole number from 1 to 1000, not '0'"},
         {{"--fps", "1001"}, "--fps wants a whole number from 1 to 1000, not '1001'"},
         {{"--attract", "86401"}, "--attract wants a whole number from 0 to 86400, not '86401'"},
@@ -110,50 +92,43 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--screensaver", "--attract", "0"},
          "--screensaver plays the show at once: leave out --attract"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [words, wanted] : cases) {
         Options options;
         std::string error;
-        EXPECT_FALSE(parse(c.words, options, error)) << c.error;
-        EXPECT_EQ(error, c.error);
+        EXPECT_FALSE(parse(words, options, error)) << wanted;
+        EXPECT_EQ(error, wanted);
     }
 }
 
 TEST(DataFolder, TheGivenFolderThenTheWorkingOneThenTheProgramsOwn) {
     const fs::path root = fs::path(testing::TempDir()) / "DataFolderTest";
     fs::remove_all(root);
-    const fs::path data = root / "data";
-    const fs::path installed = root / "usr";
-    const fs::path empty = root / "empty";
-    fs::create_directories(data / "image_data");
-    fs::create_directories(installed / "share" / "throngwick" / "image_data");
-    fs::create_directories(installed / "games");
-    fs::create_directories(empty);
+    const fs::path data = root / "data", installed = root / "usr", empty = root / "empty";
+    for (const fs::path& folder : {data / "image_data", installed / "share/throngwick/image_data",
+                                   installed / "games", empty})
+        fs::create_directories(folder);
     const fs::path working = fs::current_path();
     fs::current_path(empty);
 
-    std::string folder;
-    std::string error;
-    EXPECT_TRUE(findDataFolder(data.string(), "", folder, error));
-    EXPECT_EQ(folder, data.string());
-    EXPECT_FALSE(findDataFolder((root / "nowhere").string(), "", folder, error));
-    EXPECT_EQ(error, "--data: no folder '" + (root / "nowhere").string() + "'");
-    EXPECT_FALSE(findDataFolder(empty.string(), "", folder, error));
-    EXPECT_EQ(error, "--data: '" + empty.string() + "' holds no image_data/ folder");
-
+    // The folder found, or the error.
+    const auto found = [](const std::string& given, const std::string& program) {
+        std::string folder, error;
+        return findDataFolder(given, program, folder, error) ? folder : "error: " + error;
+    };
+    EXPECT_EQ(found(data.string(), ""), data.string());
+    EXPECT_EQ(found((root / "nowhere").string(), ""),
+              "error: --data: no folder '" + (root / "nowhere").string() + "'");
+    EXPECT_EQ(found(empty.string(), ""),
+              "error: --data: '" + empty.string() + "' holds no image_data/ folder");
     // An installed program finds share/throngwick/ beside its own folder; a build's program
     // finds its own run folder.
     const std::string program = (installed / "games" / "throngwick").string();
-    EXPECT_TRUE(findDataFolder("", program, folder, error));
-    EXPECT_EQ(folder, (installed / "share" / "throngwick").string());
-    EXPECT_TRUE(findDataFolder("", (data / "throngwick").string(), folder, error));
-    EXPECT_EQ(folder, data.string());
-    EXPECT_TRUE(findDataFolder("", (empty / "throngwick").string(), folder, error));
-    EXPECT_TRUE(folder.empty());
-
+    EXPECT_EQ(found("", program), (installed / "share" / "throngwick").string());
+    EXPECT_EQ(found("", (data / "throngwick").string()), data.string());
+    EXPECT_EQ(found("", (empty / "throngwick").string()), "");
     // A working folder with pictures wins over the program's: it is used as it is.
     fs::current_path(data);
-    EXPECT_TRUE(findDataFolder("", program, folder, error));
-    EXPECT_TRUE(folder.empty());
+    EXPECT_EQ(found("", program), "");
     fs::current_path(working);
     fs::remove_all(root);
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -26,10 +27,7 @@ TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOv
 
     // The file as the shell reads it: what follows the closing quote is not the value, and
     // backslashes escape; a line that is not of the format is left aside.
-    const struct {
-        const char* line;
-        const char* folder;
-    } lines[] = {
+    const std::pair<const char*, const char*> lines[] = {
         {"XDG_PICTURES_DIR=\"$HOME/Bilder\" \r", "/home/u/Bilder"},
         {"XDG_PICTURES_DIR=\"/srv/a \\\"b\\\" \\\\c\\$HOME\" # mine", "/srv/a \"b\" \\c$HOME"},
         {"XDG_PICTURES_DIR = \"$HOME\"", "/home/u"},
@@ -38,23 +36,20 @@ TEST(Snapshot, TheDesktopsPicturesFolderANewNameForEachPictureAndNoFileWrittenOv
         {"XDG_PICTURES_DIR=\"Bilder\"", "/home/u/Pictures"},
         {"XDG_PICTURES_DIR=\"/srv/open", "/home/u/Pictures"},
         {"XDG_PICTURES_DIRS=\"/srv/b\"", "/home/u/Pictures"}};
-    for (const auto& l : lines) {
-        std::ofstream(root / "user-dirs.dirs") << l.line << "\n";
-        EXPECT_EQ(picturesFolder(nullptr, root.c_str(), "/home/u"), l.folder) << l.line;
+    for (const auto& [line, folder] : lines) {
+        std::ofstream(root / "user-dirs.dirs") << line << "\n";
+        EXPECT_EQ(picturesFolder(nullptr, root.c_str(), "/home/u"), folder) << line;
     }
 
     std::tm when{};
-    when.tm_year = 126;
-    when.tm_mday = 2;
-    when.tm_sec = 5;
+    when.tm_year = 126, when.tm_mday = 2, when.tm_sec = 5;
     const std::vector<uint8_t> pixels(2 * 3, 200); // 2 by 1
-    std::string path;
-    std::string error;
+    std::string path, error;
     ASSERT_TRUE(saveSnapshot(root, when, 2, 1, pixels, path, error)) << error;
     EXPECT_EQ(path, (root / "Throngwick/throngwick-20260102-000005.png").string());
     std::ofstream(root / "Throngwick" / snapshotName(when, 2)) << "someone else's";
     ASSERT_TRUE(saveSnapshot(root, when, 2, 1, pixels, path, error)) << error;
-    EXPECT_EQ(path, (root / "Throngwick/throngwick-20260102-000005-3.png").string());
-    EXPECT_EQ(fs::file_size(root / "Throngwick" / snapshotName(when, 2)), 14u);
+    EXPECT_TRUE(path == (root / "Throngwick/throngwick-20260102-000005-3.png").string() &&
+                fs::file_size(root / "Throngwick" / snapshotName(when, 2)) == 14u);
     fs::remove_all(root);
 }

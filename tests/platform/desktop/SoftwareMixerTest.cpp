@@ -92,8 +92,8 @@ TEST_F(SoftwareMixerTest, ChannelsPlayFromTheStartCutOffEndOrLoopAndAddUpHeldTo1
     EXPECT_EQ(mixed(mixer, end), plus(plus(plus(span(loud, 1500, end), span(against, 500, end)),
                                            span(against, 1500, end)),
                                       span(against, 500, end, true)));
-    EXPECT_TRUE(mixer.playing(0) && mixer.playing(3));
-    EXPECT_FALSE(mixer.playing(1) || mixer.playing(2) || mixer.playing(-1) || mixer.playing(4));
+    EXPECT_TRUE(mixer.playing(0) && mixer.playing(3) && !mixer.playing(1) && !mixer.playing(2) &&
+                !mixer.playing(-1) && !mixer.playing(4));
 }
 
 TEST_F(SoftwareMixerTest, TheMusicGoesUnderSilenceLetsAllGoOnUnheardAndPauseHoldsAll) {
