@@ -200,6 +200,12 @@ class Program:
         self.move(*((x, y) if 0 < x < width - 1 and 0 < y < height - 1 else (width // 2, 99)),
                   "key", *names)
 
+    def stall(self, seconds):
+        # The program stopped and let go on, as a busy machine or a hidden window stalls it.
+        self.process.send_signal(signal.SIGSTOP)
+        time.sleep(seconds)
+        self.process.send_signal(signal.SIGCONT)
+
     def shot(self):
         # The window's pixels, rows from the top, as an array of RGB; parts beyond the screen's
         # edges copy the nearest visible pixel.
