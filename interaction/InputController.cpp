@@ -74,8 +74,6 @@ void InputController::updateFrame() {
 void InputController::onKeyboard(unsigned char key, int, int) {
     AppState& app = AppState::instance();
     SoundBank& sound = SoundBank::instance();
-    const int cursorX = static_cast<int>(mouseX);
-    const int cursorY = static_cast<int>(mouseY);
     switch (key) {
     case 27:
         std::exit(0);
@@ -83,10 +81,13 @@ void InputController::onKeyboard(unsigned char key, int, int) {
         if (running)
             return;
         [[fallthrough]];
-    case enterKey:
+    case enterKey: {
+        const int cursorX = static_cast<int>(mouseX);
+        const int cursorY = static_cast<int>(mouseY);
         onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, cursorX, cursorY);
         onMouse(GLUT_LEFT_BUTTON, GLUT_UP, cursorX, cursorY);
         return;
+    }
     case 'm':
     case 'M':
         sound.setSilent(!sound.silent);
