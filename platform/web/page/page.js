@@ -291,21 +291,25 @@ const page = (() => {
   }
 
   // Input for the program; on the title while it loads, the first that enters is kept for it.
+  // Whether the program gets it.
   function give(action) {
     if (state.phase === "running") {
       call(action);
-    } else if (state.phase === "title" && !entering) {
-      entering = action;
-      say("Entering as soon as the hall is loaded…");
+      return true;
     }
+    if (state.phase !== "title" || entering) return false;
+    entering = action;
+    say("Entering as soon as the hall is loaded…");
+    return true;
   }
 
   function sendKey(code, up = false) {
-    if (!up && (code === 77 || code === 109)) mirror.silent = !mirror.silent;
-    if (!up && (code === 80 || code === 112) && state.phase === "running")
-      mirror.paused = !mirror.paused;
+    const running = state.phase === "running";
+    // The buttons follow only the keys the program gets, so that they never disagree with it.
+    if (!give(() => Module[up ? "_webKeyUp" : "_webKey"](code, ...pointer)) || up) return;
+    if (code === 77 || code === 109) mirror.silent = !mirror.silent;
+    if ((code === 80 || code === 112) && running) mirror.paused = !mirror.paused;
     showButtons();
-    give(() => Module[up ? "_webKeyUp" : "_webKey"](code, ...pointer));
   }
 
   // A key as the program takes it: a character by its code (the program takes ASCII's alone),
